@@ -1,0 +1,83 @@
+#include "catalogue/LoopbackServer.h"
+
+#include <httplib.h>
+
+#include <stdexcept>
+
+LoopbackServer::LoopbackServer(int port) : server_(std::make_unique<httplib::Server>())
+{
+    server_->Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
+        // A proxy is asked for the absolute address; the site itself for a path on its host.
+        std::string address = request.path.rfind("http://", 0) == 0 || request.path.rfind("https://", 0) == 0
+                                  ? request.path
+                                  : "http://" + request.get_header_value("Host") + request.path;
+        const CannedResponse answer = Answer(address);
+        response.status = answer.status;
+        for (const auto& [name, value] : answer.headers)
+            response.set_header(name, value);
+        response.set_content(answer.body, "text/html");
+    });
+    if (port == 0)
+        port_ = server_->bind_to_any_port("127.0.0.1");
+    else if (server_->bind_to_port("127.0.0.1", port))
+        port_ = port;
+    if (port_ <= 0)
+        throw std::runtime_error("cannot listen on 127.0.0.1:" + std::to_string(port));
+    listener_ = std::thread([this] { server_->listen_after_bind(); });
+}
+
+LoopbackServer::~LoopbackServer()
+{
+    server_->stop();
+    listener_.join();
+}
+
+std::string LoopbackServer::Origin() const
+{
+    return "http://127.0.0.1:" + std::to_string(port_);
+}
+
+void LoopbackServer::Serve(const std::string& address, CannedResponse response)
+{
+    const std::lock_guard lock(mutex_);
+    for (auto& [served, page] : pages_) {
+        if (served == address) {
+            page = std::move(response);
+            return;
+        }
+    }
+    pages_.emplace_back(address, std::move(response));
+}
+
+void LoopbackServer::SetFallback(Handler handler)
+{
+    const std::lock_guard lock(mutex_);
+    fallback_ = std::move(handler);
+}
+
+std::vector<std::string> LoopbackServer::Requests() const
+{
+    const std::lock_guard lock(mutex_);
+    return requests_;
+}
+
+void LoopbackServer::ClearRequests()
+{
+    const std::lock_guard lock(mutex_);
+    requests_.clear();
+}
+
+CannedResponse LoopbackServer::Answer(const std::string& address)
+{
+    Handler fallback;
+    {
+        const std::lock_guard lock(mutex_);
+        requests_.push_back(address);
+        for (const auto& [served, page] : pages_) {
+            if (served == address)
+                return page;
+        }
+        fallback = fallback_;
+    }
+    return fallback ? fallback(address) : CannedResponse{404, "", {}};
+}

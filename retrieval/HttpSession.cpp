@@ -1,0 +1,99 @@
+#include "retrieval/HttpSession.h"
+
+#include <cstring>
+
+namespace {
+
+// libcurl's process-wide set-up, done once before the first handle.
+void EnsureCurlInitialised()
+{
+    static const bool initialised = [] {
+        if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK)
+            throw FetchError("cannot initialise the HTTP client");
+        return true;
+    }();
+    (void)initialised;
+}
+
+template <typename Value>
+void SetOption(CURL* easy, CURLoption option, Value value)
+{
+    if (curl_easy_setopt(easy, option, value) != CURLE_OK)
+        throw FetchError("cannot set up the HTTP request");
+}
+
+}  // namespace
+
+HttpSession::HttpSession()
+{
+    EnsureCurlInitialised();
+    share_ = curl_share_init();
+    if (!share_)
+        throw FetchError("cannot open an HTTP session");
+}
+
+HttpSession::~HttpSession()
+{
+    curl_share_cleanup(share_);
+}
+
+HttpRequest::HttpRequest(const HttpSession& session, const std::string& address, const FetchLimits& limits)
+    : easy_(curl_easy_init()), address_(address), maxBodyBytes_(limits.maxBodyBytes)
+{
+    if (!easy_)
+        throw FetchError("cannot open " + address + ": out of resources");
+    try {
+        SetOption(easy_, CURLOPT_SHARE, session.Handle());
+        SetOption(easy_, CURLOPT_URL, address.c_str());
+        SetOption(easy_, CURLOPT_HTTPGET, 1L);
+        // No Accept-Encoding and no User-Agent: the page is what comes over the wire.
+        SetOption(easy_, CURLOPT_FOLLOWLOCATION, 1L);
+        SetOption(easy_, CURLOPT_MAXREDIRS, limits.maxRedirects);
+        SetOption(easy_, CURLOPT_PROTOCOLS_STR, "http,https");
+        SetOption(easy_, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+        SetOption(easy_, CURLOPT_NOSIGNAL, 1L);
+        SetOption(easy_, CURLOPT_CONNECTTIMEOUT, limits.connectTimeoutSeconds);
+        SetOption(easy_, CURLOPT_LOW_SPEED_LIMIT, 1L);
+        SetOption(easy_, CURLOPT_LOW_SPEED_TIME, limits.stallSeconds);
+        SetOption(easy_, CURLOPT_TIMEOUT, limits.totalTimeoutSeconds);
+        SetOption(easy_, CURLOPT_ERRORBUFFER, error_);
+        SetOption(easy_, CURLOPT_WRITEFUNCTION, &HttpRequest::Receive);
+        SetOption(easy_, CURLOPT_WRITEDATA, this);
+    } catch (...) {
+        curl_easy_cleanup(easy_);
+        throw;
+    }
+}
+
+HttpRequest::~HttpRequest()
+{
+    curl_easy_cleanup(easy_);
+}
+
+std::size_t HttpRequest::Receive(char* data, std::size_t size, std::size_t count, void* self)
+{
+    auto& request = *static_cast<HttpRequest*>(self);
+    const std::size_t length = size * count;
+    request.received_ += length;
+    if (request.received_ > request.maxBodyBytes_)
+        return CURL_WRITEFUNC_ERROR;
+    // The page ends at its first NUL; the rest of the body is read and dropped.
+    if (!request.sawNul_) {
+        const void* nul = std::memchr(data, '\0', length);
+        const std::size_t kept = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - data) : length;
+        request.body_.append(data, kept);
+        request.sawNul_ = nul != nullptr;
+    }
+    return length;
+}
+
+std::string HttpRequest::ReadBody()
+{
+    const CURLcode result = curl_easy_perform(easy_);
+    if (result == CURLE_WRITE_ERROR && received_ > maxBodyBytes_)
+        throw FetchError("cannot fetch " + address_ + ": the page is larger than "
+                         + std::to_string(maxBodyBytes_) + " bytes");
+    if (result != CURLE_OK)
+        throw FetchError("cannot fetch " + address_ + ": " + (error_[0] ? error_ : curl_easy_strerror(result)));
+    return std::move(body_);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <curl/curl.h>
+
+#include <cstddef>
+#include <string>
+
+#include "retrieval/FetchPageText.h"
+
+// One Internet session: a libcurl share handle that the session's requests use.
+class HttpSession {
+public:
+    HttpSession();
+    ~HttpSession();
+    HttpSession(const HttpSession&) = delete;
+    HttpSession& operator=(const HttpSession&) = delete;
+
+    CURLSH* Handle() const { return share_; }
+
+private:
+    CURLSH* share_;
+};
+
+// One GET of one address on a session: a libcurl easy handle.
+class HttpRequest {
+public:
+    HttpRequest(const HttpSession& session, const std::string& address, const FetchLimits& limits);
+    ~HttpRequest();
+    HttpRequest(const HttpRequest&) = delete;
+    HttpRequest& operator=(const HttpRequest&) = delete;
+
+    // Performs the request and returns the whole body up to its first NUL byte.
+    std::string ReadBody();
+
+private:
+    static std::size_t Receive(char* data, std::size_t size, std::size_t count, void* self);
+
+    CURL* easy_;
+    std::string address_;
+    std::size_t maxBodyBytes_;
+    std::size_t received_ = 0;
+    bool sawNul_ = false;
+    std::string body_;
+    char error_[CURL_ERROR_SIZE] = {};
+};
