@@ -24,6 +24,9 @@ LoopbackServer::LoopbackServer(int port) : server_(std::make_unique<httplib::Ser
     if (port_ <= 0)
         throw std::runtime_error("cannot listen on 127.0.0.1:" + std::to_string(port));
     listener_ = std::thread([this] { server_->listen_after_bind(); });
+    // stop() is lost on a server that is not yet running, so be running before anyone can call it.
+    while (!server_->is_running())
+        std::this_thread::yield();
 }
 
 LoopbackServer::~LoopbackServer()

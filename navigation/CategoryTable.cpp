@@ -2,8 +2,6 @@
 
 #include "text/TextHelpers.h"
 
-const std::string ListingBaseAddress = LISTING_BASE_ADDRESS;
-
 namespace {
 
 Category Row(std::string caption, std::string folder, std::string code)

@@ -4,9 +4,7 @@
 #include <cstdint>
 #include <string>
 
-// Scheme and host of the catalogue web site, without a trailing slash; fixed when
-// the program is built.
-extern const std::string ListingBaseAddress;
+#include "navigation/ListingBaseAddress.h"
 
 struct Category {
     std::string Caption;  // GBK, as on its button
