@@ -1,0 +1,140 @@
+// The built program as a user meets it: its own process under the test display,
+// driven by real X11 clicks, fetching through the test proxy.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "catalogue/Gbk.h"
+#include "catalogue/LoopbackServer.h"
+#include "navigation/CategoryTable.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Generous: the first start of the web engine can be slow.
+constexpr auto Deadline = 60s;
+
+std::string Shell(const std::string& command)
+{
+    std::string output;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (const std::size_t read = std::fread(buffer, 1, sizeof buffer, pipe))
+            output.append(buffer, read);
+        pclose(pipe);
+    }
+    while (!output.empty() && (output.back() == '\n' || output.back() == ' '))
+        output.pop_back();
+    return output;
+}
+
+bool WaitUntil(const std::function<bool()>& done)
+{
+    const auto end = std::chrono::steady_clock::now() + Deadline;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(100ms);
+    }
+    return true;
+}
+
+// Project1 in a process of its own; stopped when the test is over if it is still running.
+class RunningProgram {
+public:
+    RunningProgram()
+    {
+        char* argv[] = {const_cast<char*>(PROJECT1_PATH), nullptr};
+        if (posix_spawn(&pid_, PROJECT1_PATH, nullptr, nullptr, argv, environ) != 0)
+            pid_ = 0;
+    }
+    ~RunningProgram()
+    {
+        if (pid_ > 0 && !exitStatus_) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+
+    pid_t Pid() const { return pid_; }
+
+    // The exit code, once the program has ended by itself.
+    std::optional<int> ExitCode()
+    {
+        WaitUntil([&] {
+            int status = 0;
+            if (waitpid(pid_, &status, WNOHANG) == pid_)
+                exitStatus_ = status;
+            return exitStatus_.has_value();
+        });
+        if (exitStatus_ && WIFEXITED(*exitStatus_))
+            return WEXITSTATUS(*exitStatus_);
+        return std::nullopt;
+    }
+
+private:
+    pid_t pid_ = 0;
+    std::optional<int> exitStatus_;
+};
+
+void Click(const std::string& window, int x, int y)
+{
+    Shell("xdotool mousemove --window " + window + " " + std::to_string(x) + " " + std::to_string(y) + " click 1");
+}
+
+class Project1Process : public testing::Test {
+protected:
+    Project1Process()
+    {
+        unsetenv("no_proxy");
+        unsetenv("NO_PROXY");
+        setenv("http_proxy", server.Origin().c_str(), 1);
+        server.SetFallback([](const std::string& address) {
+            return CannedResponse{200,
+                                  ToGbk("<html><ul><li class=\"p_total\">9页</li></ul>\n<div id=\"catalog\">书目 ")
+                                      + address + "</div>\n<div id=\"pages\"></div></html>",
+                                  {}};
+        });
+    }
+    ~Project1Process() override { unsetenv("http_proxy"); }
+
+    LoopbackServer server;
+};
+
+TEST_F(Project1Process, ClicksOnACategoryAndOnNextFetchTheirPagesInOrderAndCloseEndsIt)
+{
+    RunningProgram program;
+    ASSERT_GT(program.Pid(), 0);
+    const std::string window = Shell("timeout 60 xdotool search --sync --onlyvisible --pid "
+                                   + std::to_string(program.Pid()) + " --name Mireval | head -n 1");
+    ASSERT_FALSE(window.empty()) << "no window appeared";
+
+    Click(window, 8 + 8 + 68, 24 + 16 + 13);  // suiButton1, in GroupBox1
+    ASSERT_TRUE(WaitUntil([&] { return !server.Requests().empty(); }));
+    Click(window, 592 + 24, 504 + 9);  // suiButton12, next
+    ASSERT_TRUE(WaitUntil([&] { return server.Requests().size() >= 2; }));
+
+    const std::vector<std::string> expected = {ListingBaseAddress + "/txt/Chuanyue/Soft_047_1.htm",
+                                               ListingBaseAddress + "/txt/Chuanyue/Soft_047_2.htm"};
+    EXPECT_EQ(server.Requests(), expected);
+
+    Click(window, 853, 10);  // the title bar's close button, second from the right
+    EXPECT_EQ(program.ExitCode(), 0);
+}
+
+}  // namespace

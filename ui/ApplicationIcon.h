@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QIcon>
+
+// The program's icon, an open book, drawn rather than loaded.
+QIcon ApplicationIcon();
