@@ -12,6 +12,7 @@
 #include "ui/ErrorReport.h"
 #include "ui/GbkText.h"
 #include "ui/ListingPaneWriter.h"
+#include "ui/RightClickFilter.h"
 #include "ui/SkinFont.h"
 
 namespace {
@@ -58,7 +59,9 @@ TForm1::~TForm1()
 
 void TForm1::FormCreate()
 {
-    // Runs once, after the controls exist; nothing needs doing at this point yet.
+    // One hook serves every window; without it the program runs on, unfiltered.
+    if (!MouseHookHandle)
+        MouseHookHandle = MouseHook::Install(RightClickFilter);
 }
 
 void TForm1::ShowListingHtml(const std::string& fragment)

@@ -6,6 +6,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -92,9 +93,17 @@ private:
     std::optional<int> exitStatus_;
 };
 
-void Click(const std::string& window, int x, int y)
+void Click(const std::string& window, int x, int y, int button = 1)
 {
-    Shell("xdotool mousemove --window " + window + " " + std::to_string(x) + " " + std::to_string(y) + " click 1");
+    Shell("xdotool mousemove --window " + window + " " + std::to_string(x) + " " + std::to_string(y) + " click "
+          + std::to_string(button));
+}
+
+// How many windows of the program are mapped: a context menu is one more.
+int VisibleWindows(pid_t pid)
+{
+    const std::string ids = Shell("xdotool search --onlyvisible --pid " + std::to_string(pid) + " '' 2>/dev/null");
+    return ids.empty() ? 0 : 1 + static_cast<int>(std::count(ids.begin(), ids.end(), '\n'));
 }
 
 class Project1Process : public testing::Test {
@@ -135,6 +144,26 @@ TEST_F(Project1Process, ClicksOnACategoryAndOnNextFetchTheirPagesInOrderAndClose
 
     Click(window, 853, 10);  // the title bar's close button, second from the right
     EXPECT_EQ(program.ExitCode(), 0);
+}
+
+TEST_F(Project1Process, ARightClickOverThePaneOpensNoMenuWhileOneOnThePageEntryDoes)
+{
+    RunningProgram program;
+    ASSERT_GT(program.Pid(), 0);
+    const std::string window = Shell("timeout 60 xdotool search --sync --onlyvisible --pid "
+                                   + std::to_string(program.Pid()) + " --name Mireval | head -n 1");
+    ASSERT_FALSE(window.empty()) << "no window appeared";
+    Click(window, 8 + 8 + 68, 24 + 16 + 13);  // suiButton1
+    ASSERT_TRUE(WaitUntil([&] { return !server.Requests().empty(); }));
+    std::this_thread::sleep_for(1s);  // the list written into the pane
+    const int windows = VisibleWindows(program.Pid());
+
+    Click(window, 168 + 350, 32 + 200, 3);  // over the listing pane
+    std::this_thread::sleep_for(2s);
+    EXPECT_EQ(VisibleWindows(program.Pid()), windows) << "a menu opened over the pane";
+
+    Click(window, 648 + 10, 504 + 9, 3);  // Edit1 takes it and opens its own menu
+    EXPECT_TRUE(WaitUntil([&] { return VisibleWindows(program.Pid()) > windows; }));
 }
 
 }  // namespace
