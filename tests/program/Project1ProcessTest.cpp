@@ -106,6 +106,15 @@ int VisibleWindows(pid_t pid)
     return ids.empty() ? 0 : 1 + static_cast<int>(std::count(ids.begin(), ids.end(), '\n'));
 }
 
+// The X11 window of the program's main window once it is shown; empty when none came.
+std::string MainWindowOf(const RunningProgram& program)
+{
+    if (program.Pid() <= 0)
+        return {};
+    return Shell("timeout 60 xdotool search --sync --onlyvisible --pid " + std::to_string(program.Pid())
+                 + " --name Mireval | head -n 1");
+}
+
 class Project1Process : public testing::Test {
 protected:
     Project1Process()
@@ -128,9 +137,7 @@ protected:
 TEST_F(Project1Process, ClicksOnACategoryAndOnNextFetchTheirPagesInOrderAndCloseEndsIt)
 {
     RunningProgram program;
-    ASSERT_GT(program.Pid(), 0);
-    const std::string window = Shell("timeout 60 xdotool search --sync --onlyvisible --pid "
-                                   + std::to_string(program.Pid()) + " --name Mireval | head -n 1");
+    const std::string window = MainWindowOf(program);
     ASSERT_FALSE(window.empty()) << "no window appeared";
 
     Click(window, 8 + 8 + 68, 24 + 16 + 13);  // suiButton1, in GroupBox1
@@ -149,9 +156,7 @@ TEST_F(Project1Process, ClicksOnACategoryAndOnNextFetchTheirPagesInOrderAndClose
 TEST_F(Project1Process, ARightClickOverThePaneOpensNoMenuWhileOneOnThePageEntryDoes)
 {
     RunningProgram program;
-    ASSERT_GT(program.Pid(), 0);
-    const std::string window = Shell("timeout 60 xdotool search --sync --onlyvisible --pid "
-                                   + std::to_string(program.Pid()) + " --name Mireval | head -n 1");
+    const std::string window = MainWindowOf(program);
     ASSERT_FALSE(window.empty()) << "no window appeared";
     Click(window, 8 + 8 + 68, 24 + 16 + 13);  // suiButton1
     ASSERT_TRUE(WaitUntil([&] { return !server.Requests().empty(); }));
