@@ -1,5 +1,6 @@
 #include "retrieval/HttpSession.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -77,6 +78,12 @@ std::size_t HttpRequest::Receive(char* data, std::size_t size, std::size_t count
     request.received_ += length;
     if (request.received_ > request.maxBodyBytes_)
         return CURL_WRITEFUNC_ERROR;
+    // Room for the whole declared body at once, so a large page is not copied as it grows.
+    if (request.body_.empty() && !request.sawNul_) {
+        curl_off_t declared = -1;
+        if (curl_easy_getinfo(request.easy_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &declared) == CURLE_OK && declared > 0)
+            request.body_.reserve(std::min(static_cast<std::size_t>(declared), request.maxBodyBytes_));
+    }
     // The page ends at its first NUL; the rest of the body is read and dropped.
     if (!request.sawNul_) {
         const void* nul = std::memchr(data, '\0', length);

@@ -1,13 +1,15 @@
 #include "text/TextHelpers.h"
 
 #include <algorithm>
+#include <cstring>
 
 std::int64_t Find(const std::string& needle, const std::string& text)
 {
     if (needle.empty() || text.empty())
         return 0;
-    const auto at = text.find(needle);
-    return at == std::string::npos ? 0 : static_cast<std::int64_t>(at) + 1;
+    // memmem skips ahead by the whole needle; string::find stops at every "<" of a page.
+    const void* at = memmem(text.data(), text.size(), needle.data(), needle.size());
+    return at ? static_cast<const char*>(at) - text.data() + 1 : 0;
 }
 
 void Delete(std::string& text, std::int64_t index, std::int64_t count)
