@@ -29,10 +29,7 @@ void ShowListingHtml(TWebBrowser& browser, const std::string& fragment)
     const std::optional<HtmlDocument> document = browser.Document();
     if (!document)
         return;
-    document->Clear();
-    document->Write(GbkToQString(fragment));
-    document->Close();
-    document->SetBaseAddress(GbkToQString(LinkBase()));
+    document->Rewrite(GbkToQString(fragment), GbkToQString(LinkBase()));
 }
 
 void ShowConnectionNotice(TWebBrowser& browser)

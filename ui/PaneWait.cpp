@@ -5,7 +5,6 @@
 #include <QPointer>
 
 #include <stdexcept>
-#include <thread>
 
 #include "ui/TWebBrowser.h"
 
@@ -59,7 +58,8 @@ void WaitForPane(TWebBrowser& browser, QEventLoop::ProcessEventsFlags flags, con
         watch.ThrowIfInterrupted();
         if (done())
             return;
-        QCoreApplication::processEvents(flags);
-        std::this_thread::yield();
+        // Sleeping until the next event is the thread's yield: whatever ends the
+        // wait arrives as an event, and the renderer wants the core meanwhile.
+        QCoreApplication::processEvents(flags | QEventLoop::WaitForMoreEvents);
     }
 }
