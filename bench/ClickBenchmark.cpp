@@ -1,0 +1,215 @@
+// A click on a category button of the real window, from the click to the fragment
+// written and closed in its pane, through a fetch from a loopback server that the
+// site's address is routed to. The floor is the same pane driven directly through
+// its web page: one navigation to a blank document and one script that writes the
+// same fragment, waiting in an event loop, with no fetch and no cut. Paired run by
+// run, alternating which goes first.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTest>
+#include <QTimer>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+
+#include <cstdlib>
+#include <random>
+#include <map>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "bench/Figures.h"
+#include "bench/ListingPages.h"
+#include "catalogue/LoopbackServer.h"
+#include "navigation/CategoryTable.h"
+#include "navigation/NavigationState.h"
+#include "retrieval/ListingPageLoader.h"
+#include "ui/GbkText.h"
+#include "ui/Unit1.h"
+
+namespace {
+
+constexpr int DeadlineMs = 60000;
+
+// Runs loop until it is quit; a deadline turns a hang into a failure.
+void Run(QEventLoop& loop, const char* what)
+{
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    bool late = false;
+    QObject::connect(&deadline, &QTimer::timeout, &loop, [&] {
+        late = true;
+        loop.quit();
+    });
+    deadline.start(DeadlineMs);
+    loop.exec();
+    if (late)
+        throw std::runtime_error(std::string("timed out waiting for ") + what);
+}
+
+// The value of script in page, in the program's script world.
+QVariant Evaluate(QWebEnginePage& page, const QString& script)
+{
+    QEventLoop loop;
+    QVariant value;
+    page.runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant& result) {
+        value = result;
+        loop.quit();
+    });
+    Run(loop, "a script's answer");
+    return value;
+}
+
+// Checks that page shows the whole list, and lets its painting settle before the
+// next run. The pause varies over a frame, so that runs do not lock onto one phase
+// of the engine's frame clock.
+void ExpectList(QWebEnginePage& page, int books)
+{
+    const int shown = Evaluate(page, QStringLiteral("document.querySelectorAll('#catalog li').length")).toInt();
+    if (shown != books)
+        throw std::runtime_error("the pane shows " + std::to_string(shown) + " of " + std::to_string(books) + " books");
+    static std::minstd_rand jitter;
+    QTest::qWait(40 + static_cast<int>(jitter() % 17));
+}
+
+double FloorSeconds(QWebEngineView& pane, const std::string& fragment)
+{
+    QEventLoop loop;
+    bool loaded = false;
+    bool written = false;
+    const double start = Now();
+    const auto connection = QObject::connect(pane.page(), &QWebEnginePage::loadFinished, &loop, [&](bool ok) {
+        loaded = ok;
+        loop.quit();
+    });
+    pane.page()->load(QUrl(QStringLiteral("about:blank")));
+    Run(loop, "the blank document");
+    QObject::disconnect(connection);
+    const QByteArray literal = QJsonDocument(QJsonArray{GbkToQString(fragment)}).toJson(QJsonDocument::Compact);
+    pane.page()->runJavaScript(
+        QStringLiteral("document.open(); document.write(%1[0]); document.close(); true").arg(QString::fromUtf8(literal)),
+        QWebEngineScript::ApplicationWorld, [&](const QVariant& result) {
+            written = result.toBool();
+            loop.quit();
+        });
+    Run(loop, "the write");
+    const double elapsed = Now() - start;
+    if (!loaded || !written)
+        throw std::runtime_error("the pane was not written");
+    return elapsed;
+}
+
+double ClickSeconds(TForm1& form, LoopbackServer& server, int row)
+{
+    TsuiButton* const buttons[] = {form.suiButton1, form.suiButton2, form.suiButton3, form.suiButton4,
+                                   form.suiButton5, form.suiButton6, form.suiButton7, form.suiButton8,
+                                   form.suiButton9, form.suiButton10, form.suiButton11};
+    server.ClearRequests();
+    const double start = Now();
+    QTest::mouseClick(buttons[row - 1], Qt::LeftButton);
+    const double elapsed = Now() - start;
+    const std::string address = ListingAddress(CategoryTable[static_cast<std::size_t>(row - 1)], 1);
+    if (server.Requests() != std::vector<std::string>{address} || CurrentListingAddress != address)
+        throw std::runtime_error("the click did not load " + address);
+    return elapsed;
+}
+
+struct Setting {
+    TForm1& form;
+    LoopbackServer& server;
+};
+
+std::map<std::string, PairedRuns> results;
+
+void PairedClick(benchmark::State& state, const Setting& setting, const std::string& name, const std::string& page)
+{
+    setting.server.SetFallback([page](const std::string&) { return CannedResponse{200, page, {}}; });
+    const std::string fragment = CutListingPage(page, "");
+    int books = 0;
+    for (auto at = fragment.find("<li>"); at != std::string::npos; at = fragment.find("<li>", at + 1))
+        ++books;
+
+    int row = 0;
+    const auto click = [&] {
+        const double seconds = ClickSeconds(setting.form, setting.server, row % 11 + 1);
+        ++row;
+        ExpectList(*setting.form.WebBrowser1->page(), books);
+        return seconds;
+    };
+    const auto floor = [&] {
+        const double seconds = FloorSeconds(*setting.form.WebBrowser1, fragment);
+        ExpectList(*setting.form.WebBrowser1->page(), books);
+        return seconds;
+    };
+    for (int warm = 0; warm < 2; ++warm) {
+        click();
+        floor();
+    }
+
+    PairedRuns& runs = results[name];
+    for (auto _ : state) {
+        double ours = 0;
+        double alone = 0;
+        if (FloorGoesFirst(runs)) {
+            alone = floor();
+            ours = click();
+        } else {
+            ours = click();
+            alone = floor();
+        }
+        state.SetIterationTime(ours);
+        AddPair(runs, ours, alone);
+    }
+    const Figure figure = PairedFigure(name, runs, 1.3, Quantity::Seconds);
+    state.counters["floor_ms"] = figure.floor * 1e3;
+    state.counters["ratio"] = figure.ratio;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // As the program itself sets up its application.
+    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+
+    // The site's address goes to the loopback server through the proxy variable.
+    LoopbackServer server;
+    unsetenv("no_proxy");
+    unsetenv("NO_PROXY");
+    setenv("http_proxy", server.Origin().c_str(), 1);
+
+    TForm1 form;
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form))
+        throw std::runtime_error("the window was not shown");
+    const Setting setting{form, server};
+
+    const struct {
+        std::string name;
+        std::size_t fragmentBytes;
+        int pairs;
+    } sizes[] = {{"click, 10 KB fragment", 10'000, 25}, {"click, 1 MB fragment", 1'000'000, 15}};
+    for (const auto& size : sizes) {
+        benchmark::RegisterBenchmark((size.name + " vs pane alone").c_str(), PairedClick, setting, size.name,
+                                     ListingPageWithFragment(size.fragmentBytes))
+            ->UseManualTime()
+            ->Iterations(size.pairs)
+            ->Unit(benchmark::kMillisecond);
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+
+    for (const auto& size : sizes) {
+        if (const auto runs = results.find(size.name); runs != results.end())
+            PrintFigure(PairedFigure(size.name + " vs pane alone (paired)", runs->second, 1.3, Quantity::Seconds));
+    }
+}

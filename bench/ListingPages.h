@@ -1,0 +1,21 @@
+#pragma once
+
+// Listing pages as the catalogue site writes them, GBK, at sizes the benchmarks
+// choose: head and pager of the site around a book list of the wanted length.
+
+#include <cstddef>
+#include <string>
+
+// A page of at least pageBytes bytes (at most one book entry more).
+std::string ListingPageOfSize(std::size_t pageBytes);
+
+// A page whose cut book list is at least fragmentBytes bytes.
+std::string ListingPageWithFragment(std::size_t fragmentBytes);
+
+// Text of at least bytes bytes in which "blank" comes every few bytes, as in a list
+// of links that all open a new window.
+std::string TextDenseWithBlank(std::size_t bytes);
+
+// Text of at least bytes bytes of GBK double-byte characters with an occasional
+// "blank", so that each match is checked against a long run of lead bytes.
+std::string TextDenseWithGbk(std::size_t bytes);
