@@ -6,8 +6,6 @@
 #include "navigation/NavigationState.h"
 #include "retrieval/StatusLine.h"
 
-namespace {
-
 void ResetSharedState()
 {
     CurrentListingAddress.clear();
@@ -15,6 +13,8 @@ void ResetSharedState()
     StatusLine.clear();
     StatusLineChanged = nullptr;
 }
+
+namespace {
 
 std::string BookList(const std::string& address, const std::string& target)
 {

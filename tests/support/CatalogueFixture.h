@@ -10,6 +10,9 @@
 
 #include "catalogue/LoopbackServer.h"
 
+// The navigation state, status line and its observer as at the program's start.
+void ResetSharedState();
+
 class CatalogueFixture : public testing::Test {
 protected:
     void SetUp() override;
