@@ -107,12 +107,22 @@ int VisibleWindows(pid_t pid)
 }
 
 // The X11 window of the program's main window once it is shown; empty when none came.
+// Qt may map a first window and replace it, so the one taken is one still mapped a
+// moment after it was found.
 std::string MainWindowOf(const RunningProgram& program)
 {
+    std::string window;
     if (program.Pid() <= 0)
-        return {};
-    return Shell("timeout 60 xdotool search --sync --onlyvisible --pid " + std::to_string(program.Pid())
-                 + " --name Mireval | head -n 1");
+        return window;
+    const bool shown = WaitUntil([&] {
+        window = Shell("xdotool search --onlyvisible --pid " + std::to_string(program.Pid())
+                       + " --name Mireval 2>/dev/null | tail -n 1");
+        if (window.empty())
+            return false;
+        std::this_thread::sleep_for(300ms);
+        return Shell("xwininfo -id " + window + " 2>/dev/null | grep -c IsViewable") == "1";
+    });
+    return shown ? window : std::string();
 }
 
 class Project1Process : public testing::Test {
