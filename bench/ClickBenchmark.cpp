@@ -154,17 +154,8 @@ void PairedClick(benchmark::State& state, const Setting& setting, const std::str
 
     PairedRuns& runs = results[name];
     for (auto _ : state) {
-        double ours = 0;
-        double alone = 0;
-        if (FloorGoesFirst(runs)) {
-            alone = floor();
-            ours = click();
-        } else {
-            ours = click();
-            alone = floor();
-        }
-        state.SetIterationTime(ours);
-        AddPair(runs, ours, alone);
+        MeasurePair(runs, click, floor);
+        state.SetIterationTime(runs.ours.back());
     }
     const Figure figure = PairedFigure(name, runs, 1.3, Quantity::Seconds);
     state.counters["floor_ms"] = figure.floor * 1e3;

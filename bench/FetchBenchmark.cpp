@@ -65,17 +65,9 @@ void PairedFetch(benchmark::State& state, const std::string& name, const std::st
 
     PairedRuns& runs = results[name];
     for (auto _ : state) {
-        double fetch = 0;
-        double curl = 0;
-        if (FloorGoesFirst(runs)) {
-            curl = CurlSeconds(address);
-            fetch = FetchSeconds(address, page.size());
-        } else {
-            fetch = FetchSeconds(address, page.size());
-            curl = CurlSeconds(address);
-        }
-        state.SetIterationTime(fetch);
-        AddPair(runs, fetch, curl);
+        MeasurePair(
+            runs, [&] { return FetchSeconds(address, page.size()); }, [&] { return CurlSeconds(address); });
+        state.SetIterationTime(runs.ours.back());
     }
     const Figure figure = PairedFigure(name, runs, 1.2, Quantity::Seconds);
     state.counters["curl_ms"] = figure.floor * 1e3;

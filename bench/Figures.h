@@ -34,5 +34,18 @@ struct PairedRuns {
 void AddPair(PairedRuns& runs, double ours, double floor);
 // Which of the pair goes first alternates from pair to pair.
 bool FloorGoesFirst(const PairedRuns& runs);
+
+// Measures one pair, in the order its turn gives, and adds it to runs.
+template <typename Ours, typename Floor>
+void MeasurePair(PairedRuns& runs, Ours ours, Floor floor)
+{
+    if (FloorGoesFirst(runs)) {
+        const double floorFirst = floor();
+        AddPair(runs, ours(), floorFirst);
+    } else {
+        const double oursFirst = ours();
+        AddPair(runs, oursFirst, floor());
+    }
+}
 // The medians of both sides, and the median of the ratios pair by pair.
 Figure PairedFigure(const std::string& name, const PairedRuns& runs, double targetRatio, Quantity quantity);

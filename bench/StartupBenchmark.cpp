@@ -215,13 +215,9 @@ int main(int argc, char** argv)
     StartupSeconds(display.get(), bare, {});
     PairedRuns startup;
     for (int pair = 0; pair < startupPairs; ++pair) {
-        if (FloorGoesFirst(startup)) {
-            const double floor = StartupSeconds(display.get(), bare, {});
-            AddPair(startup, StartupSeconds(display.get(), program, {}), floor);
-        } else {
-            const double ours = StartupSeconds(display.get(), program, {});
-            AddPair(startup, ours, StartupSeconds(display.get(), bare, {}));
-        }
+        MeasurePair(
+            startup, [&] { return StartupSeconds(display.get(), program, {}); },
+            [&] { return StartupSeconds(display.get(), bare, {}); });
         std::printf("start-up %d: program %.3f s, bare %.3f s\n", pair + 1, startup.ours.back(),
                      startup.floor.back());
         std::fflush(stdout);
@@ -230,13 +226,9 @@ int main(int argc, char** argv)
 
     PairedRuns memory;
     for (int pair = 0; pair < memoryPairs; ++pair) {
-        if (FloorGoesFirst(memory)) {
-            const double floor = BarePeakAfterOneWrite(display.get(), bare, fragmentFile);
-            AddPair(memory, ProgramPeakAfterTenClicks(display.get(), program, server), floor);
-        } else {
-            const double ours = ProgramPeakAfterTenClicks(display.get(), program, server);
-            AddPair(memory, ours, BarePeakAfterOneWrite(display.get(), bare, fragmentFile));
-        }
+        MeasurePair(
+            memory, [&] { return ProgramPeakAfterTenClicks(display.get(), program, server); },
+            [&] { return BarePeakAfterOneWrite(display.get(), bare, fragmentFile); });
         std::printf("memory %d: program %.1f MiB, bare %.1f MiB\n", pair + 1,
                      memory.ours.back() / (1 << 20), memory.floor.back() / (1 << 20));
         std::fflush(stdout);
