@@ -30,6 +30,7 @@
 #include "navigation/CategoryTable.h"
 #include "navigation/NavigationState.h"
 #include "retrieval/ListingPageLoader.h"
+#include "ui/ApplicationSetup.h"
 #include "ui/GbkText.h"
 #include "ui/Unit1.h"
 
@@ -166,9 +167,7 @@ void PairedClick(benchmark::State& state, const Setting& setting, const std::str
 
 int main(int argc, char** argv)
 {
-    // As the program itself sets up its application.
-    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    PrepareApplication();
     QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
 

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QTransform>
 
 namespace {
 
@@ -26,12 +27,7 @@ QPixmap OpenBook(int size)
     left.lineTo(1.5, 13);
     left.cubicTo(3, 12.5, 6, 12.5, 8, 14);
     left.closeSubpath();
-    QPainterPath right;
-    right.moveTo(8, 4.5);
-    right.cubicTo(10, 3, 13, 3, 14.5, 3.5);
-    right.lineTo(14.5, 13);
-    right.cubicTo(13, 12.5, 10, 12.5, 8, 14);
-    right.closeSubpath();
+    const QPainterPath right = QTransform(-1, 0, 0, 1, 16, 0).map(left);  // mirrored about the spine
     painter.setPen(QPen(ink, 0.6));
     painter.setBrush(Qt::white);
     painter.drawPath(left);
