@@ -1,4 +1,4 @@
-#include "ui/HtmlDocument.h"
+#include "ui/pane/HtmlDocument.h"
 
 #include <QVariant>
 
@@ -7,9 +7,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "ui/PaneWait.h"
-#include "ui/ScriptLiteral.h"
-#include "ui/TWebBrowser.h"
+#include "ui/pane/PaneWait.h"
+#include "ui/pane/ScriptLiteral.h"
+#include "ui/pane/TWebBrowser.h"
 
 HtmlDocument::HtmlDocument(TWebBrowser& browser) : browser_(&browser) {}
 

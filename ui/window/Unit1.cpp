@@ -1,4 +1,4 @@
-#include "ui/Unit1.h"
+#include "ui/window/Unit1.h"
 
 #include <QDesktopServices>
 #include <QGuiApplication>
@@ -8,12 +8,12 @@
 #include "navigation/ListingNavigator.h"
 #include "navigation/NavigationState.h"
 #include "retrieval/StatusLine.h"
-#include "ui/ApplicationIcon.h"
-#include "ui/ErrorReport.h"
+#include "ui/skin/ApplicationIcon.h"
+#include "ui/window/ErrorReport.h"
 #include "ui/GbkText.h"
-#include "ui/ListingPaneWriter.h"
-#include "ui/RightClickFilter.h"
-#include "ui/SkinFont.h"
+#include "ui/pane/ListingPaneWriter.h"
+#include "ui/window/RightClickFilter.h"
+#include "ui/skin/SkinFont.h"
 
 namespace {
 

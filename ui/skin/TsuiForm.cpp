@@ -1,4 +1,4 @@
-#include "ui/TsuiForm.h"
+#include "ui/skin/TsuiForm.h"
 
 #include <QMenu>
 #include <QMouseEvent>
@@ -6,8 +6,8 @@
 #include <QWindow>
 
 #include "ui/GbkText.h"
-#include "ui/SkinColours.h"
-#include "ui/SkinFont.h"
+#include "ui/skin/SkinColours.h"
+#include "ui/skin/SkinFont.h"
 
 namespace {
 

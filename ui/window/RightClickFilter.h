@@ -2,7 +2,7 @@
 
 #include <QPointer>
 
-#include "ui/MouseHook.h"
+#include "ui/window/MouseHook.h"
 
 class QEvent;
 class QObject;

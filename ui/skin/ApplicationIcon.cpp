@@ -1,4 +1,4 @@
-#include "ui/ApplicationIcon.h"
+#include "ui/skin/ApplicationIcon.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ui/TWebBrowser.h"
+#include "ui/pane/TWebBrowser.h"
 
 // Replaces the pane's content by a GBK fragment of HTML, whose relative links lead
 // into the catalogue site. Dispatches pending events while the pane loads, so other

@@ -1,4 +1,4 @@
-#include "ui/TWebBrowser.h"
+#include "ui/pane/TWebBrowser.h"
 
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "ui/GbkText.h"
-#include "ui/PanePage.h"
+#include "ui/pane/PanePage.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/ErrorReport.h"
+#include "ui/window/ErrorReport.h"
 
 #include <QApplication>
 #include <QFileInfo>

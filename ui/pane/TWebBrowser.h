@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/HtmlDocument.h"
-#include "ui/LateBoundObject.h"
+#include "ui/pane/HtmlDocument.h"
+#include "ui/pane/LateBoundObject.h"
 
 class PanePage;
 class QWebEngineProfile;

@@ -1,4 +1,4 @@
-#include "ui/RightClickFilter.h"
+#include "ui/window/RightClickFilter.h"
 
 #include <QMouseEvent>
 #include <QWebEngineView>

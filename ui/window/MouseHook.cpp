@@ -1,4 +1,4 @@
-#include "ui/MouseHook.h"
+#include "ui/window/MouseHook.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "ui/SkinFont.h"
+#include "ui/skin/SkinFont.h"
 
 #include <QStringList>
 

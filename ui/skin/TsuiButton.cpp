@@ -1,10 +1,10 @@
-#include "ui/TsuiButton.h"
+#include "ui/skin/TsuiButton.h"
 
 #include <QPainter>
 #include <QTextOption>
 
-#include "ui/SkinColours.h"
-#include "ui/SkinFont.h"
+#include "ui/skin/SkinColours.h"
+#include "ui/skin/SkinFont.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/PanePage.h"
+#include "ui/pane/PanePage.h"
 
 #include <QWebEngineNewWindowRequest>
 #include <QWebEngineSettings>

@@ -1,8 +1,8 @@
-#include "ui/TsuiProgressBar.h"
+#include "ui/skin/TsuiProgressBar.h"
 
 #include <QPainter>
 
-#include "ui/SkinColours.h"
+#include "ui/skin/SkinColours.h"
 
 TsuiProgressBar::TsuiProgressBar(QWidget* parent) : QProgressBar(parent) {}
 

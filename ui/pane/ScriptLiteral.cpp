@@ -1,4 +1,4 @@
-#include "ui/ScriptLiteral.h"
+#include "ui/pane/ScriptLiteral.h"
 
 namespace {
 

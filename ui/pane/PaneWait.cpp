@@ -1,4 +1,4 @@
-#include "ui/PaneWait.h"
+#include "ui/pane/PaneWait.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -6,7 +6,7 @@
 
 #include <stdexcept>
 
-#include "ui/TWebBrowser.h"
+#include "ui/pane/TWebBrowser.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "ui/ListingPaneWriter.h"
+#include "ui/pane/ListingPaneWriter.h"
 
 #include "navigation/CategoryTable.h"
 #include "navigation/NavigationState.h"
 #include "ui/GbkText.h"
-#include "ui/PaneWait.h"
+#include "ui/pane/PaneWait.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/TsuiSpinEdit.h"
+#include "ui/skin/TsuiSpinEdit.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -11,7 +11,7 @@
 
 #include "text/StrToInt.h"
 #include "ui/GbkText.h"
-#include "ui/SkinColours.h"
+#include "ui/skin/SkinColours.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "ui/LateBoundObject.h"
+#include "ui/pane/LateBoundObject.h"
 
 #include <stdexcept>
 
-#include "ui/ScriptLiteral.h"
-#include "ui/TWebBrowser.h"
+#include "ui/pane/ScriptLiteral.h"
+#include "ui/pane/TWebBrowser.h"
 
 LateBoundObject::LateBoundObject(TWebBrowser& browser) : LateBoundObject(&browser, Kind::Browser) {}
 
