@@ -84,7 +84,7 @@ TEST_F(RightClickFilterTest, IsInstalledOnceForTheWholeRun)
 {
     ASSERT_TRUE(MouseHookHandle);
     MouseHook* const installed = MouseHookHandle;
-    TForm1 second;
+    TForm1 second(*downloads);
     EXPECT_EQ(MouseHookHandle, installed);
 }
 

@@ -253,22 +253,6 @@ TEST(ErrorReportTitle, IsTheFileNameUpToItsFirstDotWithTheRestInLowerCase)
     EXPECT_EQ(ApplicationTitleOf("my.tool.bin"), "my");
 }
 
-TEST_F(WindowTest, DownloadAndPaneLinksOpenInTheDesktopBrowser)
-{
-    UrlRecorder browser;
-    QTest::mouseClick(form->suiButton1, Qt::LeftButton);
-    ASSERT_TRUE(PaneShows(*form->WebBrowser1, QString::fromStdString(Address("Chuanyue/Soft_047_", 1))));
-    QTest::mouseClick(form->suiButton15, Qt::LeftButton);
-    ClickFirstLink(*form->WebBrowser1);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return browser.opened.size() == 2; }, 30000));
-
-    const std::vector<QUrl> expected = {QUrl(QString::fromStdString(Address("Chuanyue/Soft_047_", 1))),
-                                        QUrl(QString::fromStdString(ListingBaseAddress + "/book.htm"))};
-    EXPECT_EQ(browser.opened, expected);
-    EXPECT_EQ(server.Requests().size(), 1u) << "the pane never goes to the site itself";
-    EXPECT_TRUE(PaneShows(*form->WebBrowser1, QString::fromStdString(Address("Chuanyue/Soft_047_", 1))));
-}
-
 TEST_F(WindowTest, ScreenshotIsWrittenToTheBuildTree)
 {
     QTest::mouseClick(form->suiButton5, Qt::LeftButton);

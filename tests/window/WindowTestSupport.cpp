@@ -3,8 +3,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFile>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -28,18 +30,19 @@ bool PaneShows(TWebBrowser& pane, const QString& text)
     return QTest::qWaitFor([&] { return PaneText(pane).contains(text); }, Deadline);
 }
 
-void ClickFirstLink(TWebBrowser& pane)
+void ClickLink(TWebBrowser& pane, int index)
 {
     const auto centre = std::make_shared<std::optional<QPoint>>();
-    pane.RunScript(QStringLiteral("(function() { const r = document.querySelector('a').getBoundingClientRect();"
-                                  " return [r.left + r.width / 2, r.top + r.height / 2]; })()"),
+    pane.RunScript(QStringLiteral("(function() { const r = document.querySelectorAll('a')[%1].getBoundingClientRect();"
+                                  " return [r.left + r.width / 2, r.top + r.height / 2]; })()")
+                       .arg(index),
                    [centre](const QVariant& value) {
                        const QVariantList xy = value.toList();
                        if (xy.size() == 2)
                            *centre = QPoint(qRound(xy[0].toDouble()), qRound(xy[1].toDouble()));
                    });
     if (!QTest::qWaitFor([&] { return centre->has_value(); }, Deadline)) {
-        ADD_FAILURE() << "the pane shows no link";
+        ADD_FAILURE() << "the pane shows no link " << index;
         return;
     }
     // The engine takes input through the view's focus proxy.
@@ -47,17 +50,23 @@ void ClickFirstLink(TWebBrowser& pane)
     QTest::mouseClick(input, Qt::LeftButton, {}, **centre);
 }
 
-ModalBoxCloser::ModalBoxCloser()
+ModalBoxCloser::ModalBoxCloser(QMessageBox::StandardButton answer)
 {
-    timer_.callOnTimeout([this] {
+    timer_.callOnTimeout([this, answer] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box)
             return;
-        seen.push_back({box->windowTitle(), box->icon(), box->text(), box->standardButtons()});
-        if (QAbstractButton* ok = box->button(QMessageBox::Ok))
-            ok->click();
+        QList<QAbstractButton*> buttons = box->buttons();
+        std::sort(buttons.begin(), buttons.end(),
+                  [](const QAbstractButton* a, const QAbstractButton* b) { return a->x() < b->x(); });
+        QStringList captions;
+        for (const QAbstractButton* button : buttons)
+            captions << button->text();
+        seen.push_back({box->windowTitle(), box->icon(), box->text(), box->standardButtons(), captions});
+        if (QAbstractButton* button = box->button(answer))
+            button->click();
         else
-            box->reject();
+            QTest::keyClick(box, Qt::Key_Escape);
     });
     timer_.start(0);
 }
@@ -65,11 +74,13 @@ ModalBoxCloser::ModalBoxCloser()
 UrlRecorder::UrlRecorder()
 {
     QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "Open");
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "Open");
 }
 
 UrlRecorder::~UrlRecorder()
 {
     QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
 }
 
 void UrlRecorder::Open(const QUrl& url)
@@ -80,8 +91,14 @@ void UrlRecorder::Open(const QUrl& url)
 void WindowTest::SetUp()
 {
     CatalogueFixture::SetUp();
+    ASSERT_TRUE(home.isValid());
+    savedHome_ = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    // The desktop's folders are read from the home's own settings, which it has none of.
+    qunsetenv("XDG_CONFIG_HOME");
     server.SetFallback([](const std::string& address) { return CannedResponse{200, ListingPageFor(address), {}}; });
-    form = std::make_unique<TForm1>();
+    downloads = std::make_unique<BookDownloads>();
+    form = std::make_unique<TForm1>(*downloads);
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
 }
@@ -89,7 +106,14 @@ void WindowTest::SetUp()
 void WindowTest::TearDown()
 {
     form.reset();
+    downloads.reset();
+    qputenv("HOME", savedHome_);
     CatalogueFixture::TearDown();
+}
+
+QString WindowTest::DownloadFolder() const
+{
+    return home.filePath(QStringLiteral("Downloads"));
 }
 
 QString WindowTest::StatusFor(int page)

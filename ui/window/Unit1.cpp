@@ -1,5 +1,6 @@
 #include "ui/window/Unit1.h"
 
+#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QScreen>
@@ -8,6 +9,10 @@
 #include "navigation/ListingNavigator.h"
 #include "navigation/NavigationState.h"
 #include "retrieval/StatusLine.h"
+#include "ui/downloads/BookDownloads.h"
+#include "ui/downloads/BookPicker.h"
+#include "ui/downloads/DownloadsWindow.h"
+#include "ui/downloads/QuitQuestion.h"
 #include "ui/skin/ApplicationIcon.h"
 #include "ui/window/ErrorReport.h"
 #include "ui/GbkText.h"
@@ -26,7 +31,8 @@ const std::string DownloadCaption = "\xCF\xC2\xD4\xD8  ";                       
 
 }  // namespace
 
-TForm1::TForm1(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+TForm1::TForm1(BookDownloads& downloads, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), downloads_(downloads)
 {
     setupUi(this);
     setFont(SkinFont(QStringLiteral("MS Sans Serif"), 11));
@@ -44,6 +50,9 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWind
     suiButton15->setText(GbkToQString(DownloadCaption));
 
     StatusLineChanged = [this](const std::string& text) { Label1->setText(GbkToQString(text)); };
+    downloadsWindow_ = std::make_unique<DownloadsWindow>(downloads_, *this);
+    suiProgressBar1->setValue(downloads_.OverallPercent());
+    connect(&downloads_, &BookDownloads::OverallPercentChanged, suiProgressBar1, &QProgressBar::setValue);
 
     // Centred on the whole desktop.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -64,14 +73,47 @@ void TForm1::FormCreate()
         MouseHookHandle = MouseHook::Install(RightClickFilter);
 }
 
+// The listing is kept before it is written: another click may show its own while
+// this one waits for the pane.
 void TForm1::ShowListingHtml(const std::string& fragment)
 {
-    ::ShowListingHtml(*WebBrowser1, fragment);
+    shownListing_.Show(fragment, CurrentListingAddress);
+    try {
+        ::ShowListingHtml(*WebBrowser1, fragment);
+    } catch (...) {
+        shownListing_.Clear();
+        throw;
+    }
 }
 
 void TForm1::ShowConnectionNotice()
 {
+    shownListing_.Clear();
     ::ShowConnectionNotice(*WebBrowser1);
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    bool CanClose = true;
+    FormCloseQuery(CanClose);
+    if (!CanClose) {
+        event->ignore();
+        return;
+    }
+    downloadsWindow_->hide();
+    event->accept();
+}
+
+// Books still waiting or running are cancelled only if the reader agrees; their
+// .part files stay for a later run.
+void TForm1::FormCloseQuery(bool& CanClose)
+{
+    const int unfinished = downloads_.UnfinishedCount();
+    if (unfinished == 0)
+        return;
+    CanClose = QuitWhileDownloading(*this, unfinished);
+    if (CanClose)
+        downloads_.CancelUnfinished();
 }
 
 void TForm1::ChooseCategoryRow(int row)
@@ -106,19 +148,27 @@ void TForm1::suiButton14Click()
     ReportingFailures([&] { GoToPage(*this, [&] { return QStringToGbk(Edit1->text()); }); });
 }
 
-// The listing page now shown opens in the desktop's web browser, where the site
-// offers each book's download.
+// With a listing shown, the reader picks which of its books to download; without
+// one, the downloads so far are shown.
 void TForm1::suiButton15Click()
 {
     ReportingFailures([&] {
-        if (!CurrentListingAddress.empty())
-            QDesktopServices::openUrl(QUrl(GbkToQString(CurrentListingAddress)));
+        std::vector<BookLink> books = shownListing_.Books();
+        if (books.empty())
+            downloadsWindow_->Present();
+        else
+            PickBooksToDownload(*this, std::move(books), downloads_);
     });
 }
 
-// A link clicked in the pane arrives resolved against the site, and opens in the
-// desktop's web browser; the pane never follows it.
+// A book of the listing clicked in the pane is downloaded; any other link opens in
+// the desktop's web browser. The pane never follows a link.
 void TForm1::WebBrowser1LinkActivated(const QUrl& url)
 {
-    ReportingFailures([&] { QDesktopServices::openUrl(url); });
+    ReportingFailures([&] {
+        if (auto book = shownListing_.BookAt(url))
+            downloads_.Add({std::move(*book)});
+        else
+            QDesktopServices::openUrl(url);
+    });
 }
