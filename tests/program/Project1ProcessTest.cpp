@@ -10,6 +10,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <string>
@@ -17,6 +19,7 @@
 
 #include "catalogue/Gbk.h"
 #include "catalogue/LoopbackServer.h"
+#include "catalogue/SampleCatalogue.h"
 #include "navigation/CategoryTable.h"
 
 extern char** environ;
@@ -179,6 +182,64 @@ TEST_F(Project1Process, ARightClickOverThePaneOpensNoMenuWhileOneOnThePageEntryD
 
     Click(window, 648 + 10, 504 + 9, 3);  // Edit1 takes it and opens its own menu
     EXPECT_TRUE(WaitUntil([&] { return VisibleWindows(program.Pid()) > windows; }));
+}
+
+// HOME in a folder of the test's own while it lives, so that the program's books go
+// to its Downloads.
+class TemporaryHome {
+public:
+    TemporaryHome()
+    {
+        char name[] = "/tmp/project1-home-XXXXXX";
+        if (mkdtemp(name))
+            path_ = name;
+        if (const char* home = std::getenv("HOME"))
+            saved_ = home;
+        setenv("HOME", path_.c_str(), 1);
+        unsetenv("XDG_CONFIG_HOME");
+    }
+    ~TemporaryHome()
+    {
+        setenv("HOME", saved_.c_str(), 1);
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TemporaryHome(const TemporaryHome&) = delete;
+    TemporaryHome& operator=(const TemporaryHome&) = delete;
+
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+    std::string saved_;
+};
+
+std::string ReadFile(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+TEST_F(Project1Process, AClickOnTheFirstBookOfAListingSavesItInTheDownloadFolder)
+{
+    TemporaryHome home;
+    server.SetFallback(SampleCataloguePage);
+    RunningProgram program;
+    const std::string window = MainWindowOf(program);
+    ASSERT_FALSE(window.empty()) << "no window appeared";
+
+    Click(window, 8 + 8 + 68, 24 + 16 + 4 * 40 + 13);  // suiButton5, 武侠仙侠
+    ASSERT_TRUE(WaitUntil([&] { return !server.Requests().empty(); }));
+    std::this_thread::sleep_for(1s);  // the list written into the pane
+    Click(window, 168 + 70, 32 + 21);  // the first book's title, at the top of the list
+
+    const SampleBook book = SampleBookAt(5, 0);
+    const std::filesystem::path saved = home.Path() / "Downloads" / (book.title + ".txt");
+    EXPECT_TRUE(WaitUntil([&] { return std::filesystem::exists(saved); })) << saved;
+    EXPECT_TRUE(ToGbk(ReadFile(saved)) == SampleBookText(5, 0)) << "the saved text differs from the site's";
+
+    Click(window, 853, 10);  // close: nothing is left running, so no question
+    EXPECT_EQ(program.ExitCode(), 0);
 }
 
 }  // namespace

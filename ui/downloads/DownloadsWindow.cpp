@@ -26,8 +26,9 @@
 
 namespace {
 
-// Narrow enough to stand beside the main window on a screen 1920 pixels wide.
-constexpr QSize WindowSize(500, 539);
+// Narrow enough to stand beside the main window on a screen 1920 pixels wide; low
+// enough to leave its title bar and bottom row free where it must overlap it.
+constexpr QSize WindowSize(500, 420);
 constexpr int Gap = 8;
 
 QString StyleSheet()
@@ -177,16 +178,20 @@ void DownloadsWindow::Appear()
         show();
 }
 
-// To the right of the main window, else to its left, else as close to it as the
-// screen allows.
+// To the right of the main window, else to its left; where neither fits, over its
+// right side, clear of its title bar and of the controls along its bottom.
 void DownloadsWindow::PlaceBesideMainWindow()
 {
     const QRect main = beside_.frameGeometry();
     const QScreen* screen = beside_.screen();
-    const QRect area = screen ? screen->availableGeometry() : QRect(main.topLeft(), size());
-    QPoint at(main.right() + 1 + Gap, main.top());
-    if (at.x() + width() - 1 > area.right() && main.left() - Gap - width() >= area.left())
-        at.setX(main.left() - Gap - width());
+    const QRect area = screen ? screen->availableGeometry() : main;
+    const int right = main.right() + 1 + Gap;
+    const int left = main.left() - Gap - width();
+    QPoint at(main.right() - Gap - width(), main.top() + (main.height() - height()) / 2);
+    if (right + width() - 1 <= area.right())
+        at = {right, main.top()};
+    else if (left >= area.left())
+        at = {left, main.top()};
     at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() + 1 - width())));
     at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() + 1 - height())));
     move(at);
