@@ -50,7 +50,8 @@ TsuiButton* Button(const QString& caption, const char* name, QWidget* parent)
     button->setObjectName(QLatin1String(name));
     button->setText(caption);
     button->setFont(SkinFont(QStringLiteral("Tahoma"), 12));
-    button->setMinimumHeight(24);
+    // As wide as its caption: the style's wider buttons would not fit in a row.
+    button->setFixedSize(button->fontMetrics().horizontalAdvance(caption) + 18, 24);
     button->setAutoDefault(false);
     return button;
 }
