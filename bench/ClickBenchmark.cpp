@@ -32,6 +32,7 @@
 #include "retrieval/ListingPageLoader.h"
 #include "ui/ApplicationSetup.h"
 #include "ui/GbkText.h"
+#include "ui/downloads/BookDownloads.h"
 #include "ui/window/Unit1.h"
 
 namespace {
@@ -177,7 +178,8 @@ int main(int argc, char** argv)
     unsetenv("NO_PROXY");
     setenv("http_proxy", server.Origin().c_str(), 1);
 
-    TForm1 form;
+    BookDownloads downloads;
+    TForm1 form(downloads);
     form.show();
     if (!QTest::qWaitForWindowExposed(&form))
         throw std::runtime_error("the window was not shown");

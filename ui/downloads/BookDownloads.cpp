@@ -1,7 +1,12 @@
 #include "ui/downloads/BookDownloads.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <exception>
 #include <stdexcept>
 #include <system_error>
+#include <thread>
 
 #include "ui/GbkText.h"
 #include "ui/downloads/DownloadFolder.h"
@@ -22,8 +27,37 @@ bool CanBeRetried(DownloadState state)
     return state == DownloadState::Failed || state == DownloadState::Cancelled || state == DownloadState::Paused;
 }
 
+namespace {
+
+constexpr int LowestPriority = 19;
+
+// Downloads are background work: on a busy machine the window's clicks come first,
+// and the books take what is left. The engine's constructor starts its worker
+// thread, which takes the priority of the thread that starts it, so the engine is
+// made on a short-lived thread of the lowest priority. Where the priority cannot
+// be lowered the engine runs at the normal one.
+std::unique_ptr<DownloadEngine> MakeBackgroundEngine(DownloadObserver& observer, DownloadLimits limits)
+{
+    std::unique_ptr<DownloadEngine> engine;
+    std::exception_ptr failure;
+    std::thread maker([&] {
+        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), LowestPriority);
+        try {
+            engine = std::make_unique<DownloadEngine>(observer, limits);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    maker.join();
+    if (failure)
+        std::rethrow_exception(failure);
+    return engine;
+}
+
+}  // namespace
+
 BookDownloads::BookDownloads(DownloadLimits limits)
-    : engine_(std::make_unique<DownloadEngine>(events_, limits)), folder_(DesktopDownloadFolder())
+    : engine_(MakeBackgroundEngine(events_, limits)), folder_(DesktopDownloadFolder())
 {
     connect(&events_, &DownloadEvents::StatusChanged, this, &BookDownloads::StatusChanged);
 }
