@@ -79,7 +79,8 @@ int main(int argc, char** argv)
     try {
         line = ParseCommandLine({argv + 1, argv + argc});
     } catch (const UsageError& error) {
-        std::cerr << "mireval-download: " << error.what() << "\n\n" << UsageText;
+        std::cerr << "mireval-download: " << error.what() << "\n" << UsageLine
+                  << "Try 'mireval-download --help' for more.\n";
         return 2;
     }
     if (line.help) {
