@@ -125,12 +125,14 @@ void DownloadEngine::Worker::Run()
         }
         for (Command& command : commands)
             Apply(command);
-        StartWaiting();
-        EndPauses(BookDownload::Clock::now());
         int running = 0;
         curl_multi_perform(multi_, &running);
         CollectFinished();
-        const auto now = BookDownload::Clock::now();
+        // After the finished ones, so that a freed place is taken at once; libcurl
+        // then starts the new transfers without waiting for the poll.
+        StartWaiting();
+        auto now = BookDownload::Clock::now();
+        EndPauses(now);
         ReportProgress(now);
         curl_multi_poll(multi_, nullptr, 0, static_cast<int>(PollTimeout(now).count()), nullptr);
     }
