@@ -105,8 +105,9 @@ void EncodingDetector::Feed(std::string_view bytes)
 
 EncodingDetector::Verdict EncodingDetector::Decide()
 {
+    // iconv lets UTF-8 past U+10FFFF through, so the check of our own decides here.
     if (start_.starts_with("\xEF\xBB\xBF"))
-        return {{"UTF-8"}, 3};
+        return {validUtf8_ && carry_.empty() ? std::vector<std::string>{"UTF-8"} : std::vector<std::string>{}, 3};
     if (start_.starts_with("\xFF\xFE"))
         return {{"UTF-16LE"}, 2};
     if (start_.starts_with("\xFE\xFF"))

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <optional>
+#include <vector>
 
 #include "download/EncodingDetector.h"
 #include "download/TextConverter.h"
@@ -155,7 +156,9 @@ SavedBook SaveBook(PartFile& part, const std::string& name, SavedEncoding encodi
         });
         const EncodingDetector::Verdict verdict = detector.Decide();
         // UTF-8 without a mark is already what was asked for.
-        if (!(encoding == SavedEncoding::Utf8 && verdict.candidates.front() == "UTF-8" && verdict.byteOrderMark == 0)) {
+        const bool alreadyUtf8 = encoding == SavedEncoding::Utf8 && verdict.byteOrderMark == 0
+                                 && verdict.candidates == std::vector<std::string>{"UTF-8"};
+        if (!alreadyUtf8) {
             TemporaryFile target(part.Path());
             for (const std::string& source : verdict.candidates) {
                 if (Convert(part, verdict, source, encoding, target)) {

@@ -1,6 +1,6 @@
 // Encoding detection and strict conversion on arbitrary bytes, fed in pieces whose
-// size the input's first byte chooses. A verdict of UTF-8 without a mark holds
-// only for valid UTF-8, and converting in pieces gives what converting at once
+// size the input's first byte chooses. A verdict of UTF-8 holds only for valid
+// UTF-8, and converting in pieces gives what converting at once
 // gives, success and failure alike.
 
 #include <cstddef>
@@ -54,8 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t at = 0; at < bytes.size(); at += piece)
         detector.Feed(bytes.substr(at, piece));
     const EncodingDetector::Verdict verdict = detector.Decide();
-    Check(!verdict.candidates.empty() && verdict.byteOrderMark <= bytes.size());
-    if (verdict.candidates.front() == "UTF-8" && verdict.byteOrderMark == 0)
+    Check(verdict.byteOrderMark <= bytes.size());
+    if (!verdict.candidates.empty() && verdict.candidates.front() == "UTF-8")
         Check(IsValidUtf8(bytes));
 
     for (const std::string& source : verdict.candidates) {
