@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <map>
+#include <set>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -65,6 +66,8 @@ private:
 
     // The worker thread's own.
     std::map<DownloadId, std::unique_ptr<BookDownload>> books_;
+    // The running ones, transferring or pausing between attempts.
+    std::set<BookDownload*> running_;
     std::map<CURL*, BookDownload*> transfers_;
     HostQueue hosts_;
     std::thread thread_;
@@ -140,6 +143,7 @@ void DownloadEngine::Worker::Run()
     for (auto& [handle, book] : transfers_)
         curl_multi_remove_handle(multi_, handle);
     transfers_.clear();
+    running_.clear();
     books_.clear();
 }
 
@@ -159,14 +163,16 @@ void DownloadEngine::Worker::Apply(Command& command)
     const DownloadState state = book.Status().state;
     if (command.kind == Command::Kind::Cancel) {
         if (state == DownloadState::Waiting)
-            hosts_.Withdraw(command.id);
+            hosts_.Withdraw(command.id, book.Host());
         else if (state == DownloadState::Running)
             Detach(book);
         else if (state != DownloadState::Paused)
             return;
         book.Stop(DownloadState::Cancelled);
-        if (state == DownloadState::Running)
+        if (state == DownloadState::Running) {
+            running_.erase(&book);
             hosts_.Ended(book.Host(), HostQueue::Ending::Stopped);
+        }
         Report(book.Status());
     } else if (state == DownloadState::Failed || state == DownloadState::Cancelled
                || state == DownloadState::Paused) {
@@ -184,9 +190,12 @@ void DownloadEngine::Worker::StartWaiting()
 
 void DownloadEngine::Worker::EndPauses(BookDownload::Clock::time_point now)
 {
-    for (auto& [id, book] : books_)
-        if (book->Status().state == DownloadState::Running && book->PauseEnds() && *book->PauseEnds() <= now)
-            Advance(*book, [](BookDownload& pausing) { pausing.EndPause(); });
+    std::vector<BookDownload*> due;
+    for (BookDownload* book : running_)
+        if (book->PauseEnds() && *book->PauseEnds() <= now)
+            due.push_back(book);
+    for (BookDownload* book : due)
+        Advance(*book, [](BookDownload& pausing) { pausing.EndPause(); });
 }
 
 void DownloadEngine::Worker::CollectFinished()
@@ -207,7 +216,7 @@ void DownloadEngine::Worker::CollectFinished()
 
 void DownloadEngine::Worker::ReportProgress(BookDownload::Clock::time_point now)
 {
-    for (auto& [id, book] : books_)
+    for (BookDownload* book : running_)
         if (book->UpdateProgress(now))
             Report(book->Status());
 }
@@ -215,8 +224,8 @@ void DownloadEngine::Worker::ReportProgress(BookDownload::Clock::time_point now)
 std::chrono::milliseconds DownloadEngine::Worker::PollTimeout(BookDownload::Clock::time_point now) const
 {
     auto timeout = std::chrono::duration_cast<std::chrono::milliseconds>(transfers_.empty() ? IdlePoll : BusyPoll);
-    for (const auto& [id, book] : books_)
-        if (book->Status().state == DownloadState::Running && book->PauseEnds())
+    for (const BookDownload* book : running_)
+        if (book->PauseEnds())
             timeout = std::min(timeout, std::max(0ms, std::chrono::ceil<std::chrono::milliseconds>(
                                                           *book->PauseEnds() - now)));
     return timeout;
@@ -241,6 +250,10 @@ void DownloadEngine::Worker::Advance(BookDownload& book, const Step& step)
     const DownloadState after = book.Status().state;
     if (after == before)
         return;
+    if (after == DownloadState::Running)
+        running_.insert(&book);
+    else
+        running_.erase(&book);
     Report(book.Status());
     if (after != DownloadState::Saved && after != DownloadState::Failed)
         return;
