@@ -43,7 +43,8 @@ private:
     void Run();
     void Apply(Command& command);
     void StartWaiting();
-    void EndPauses(BookDownload::Clock::time_point now);
+    // Books whose pause or conversion has ended go on.
+    void Continue(BookDownload::Clock::time_point now);
     void CollectFinished();
     void ReportProgress(BookDownload::Clock::time_point now);
     std::chrono::milliseconds PollTimeout(BookDownload::Clock::time_point now) const;
@@ -131,11 +132,11 @@ void DownloadEngine::Worker::Run()
         int running = 0;
         curl_multi_perform(multi_, &running);
         CollectFinished();
-        // After the finished ones, so that a freed place is taken at once; libcurl
+        const auto now = BookDownload::Clock::now();
+        Continue(now);
+        // After the ended ones, so that a freed place is taken at once; libcurl
         // then starts the new transfers without waiting for the poll.
         StartWaiting();
-        auto now = BookDownload::Clock::now();
-        EndPauses(now);
         ReportProgress(now);
         curl_multi_poll(multi_, nullptr, 0, static_cast<int>(PollTimeout(now).count()), nullptr);
     }
@@ -150,7 +151,8 @@ void DownloadEngine::Worker::Run()
 void DownloadEngine::Worker::Apply(Command& command)
 {
     if (command.kind == Command::Kind::Add) {
-        auto book = std::make_unique<BookDownload>(command.id, std::move(command.request), limits_);
+        auto book = std::make_unique<BookDownload>(command.id, std::move(command.request), limits_,
+                                                   [multi = multi_] { curl_multi_wakeup(multi); });
         Report(book->Status());
         hosts_.Enqueue(command.id, book->Host());
         books_.emplace(command.id, std::move(book));
@@ -171,7 +173,9 @@ void DownloadEngine::Worker::Apply(Command& command)
         book.Stop(DownloadState::Cancelled);
         if (state == DownloadState::Running) {
             running_.erase(&book);
-            hosts_.Ended(book.Host(), HostQueue::Ending::Stopped);
+            // A book committed just before the cancel came is saved all the same.
+            hosts_.Ended(book.Host(), book.Status().state == DownloadState::Saved ? HostQueue::Ending::Saved
+                                                                                 : HostQueue::Ending::Stopped);
         }
         Report(book.Status());
     } else if (state == DownloadState::Failed || state == DownloadState::Cancelled
@@ -188,14 +192,19 @@ void DownloadEngine::Worker::StartWaiting()
         Advance(*books_.at(id), [](BookDownload& book) { book.Start(); });
 }
 
-void DownloadEngine::Worker::EndPauses(BookDownload::Clock::time_point now)
+void DownloadEngine::Worker::Continue(BookDownload::Clock::time_point now)
 {
-    std::vector<BookDownload*> due;
-    for (BookDownload* book : running_)
+    std::vector<BookDownload*> paused, converted;
+    for (BookDownload* book : running_) {
         if (book->PauseEnds() && *book->PauseEnds() <= now)
-            due.push_back(book);
-    for (BookDownload* book : due)
+            paused.push_back(book);
+        else if (book->SavingEnded())
+            converted.push_back(book);
+    }
+    for (BookDownload* book : paused)
         Advance(*book, [](BookDownload& pausing) { pausing.EndPause(); });
+    for (BookDownload* book : converted)
+        Advance(*book, [](BookDownload& saving) { saving.EndSaving(); });
 }
 
 void DownloadEngine::Worker::CollectFinished()
