@@ -18,6 +18,8 @@ public:
     EncodingDetector& operator=(const EncodingDetector&) = delete;
 
     void Feed(std::string_view bytes);
+    // Whether the verdict is already known, so that the rest need not be fed.
+    bool Settled() const;
 
     struct Verdict {
         // iconv names to try in order; the first that decodes the whole text strictly

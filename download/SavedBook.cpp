@@ -154,7 +154,7 @@ SavedBook SaveBook(PartFile& part, const std::string& name, SavedEncoding encodi
         EncodingDetector detector;
         ReadPart(part, 0, stop, [&](std::string_view piece) {
             detector.Feed(piece);
-            return true;
+            return !detector.Settled();
         });
         const EncodingDetector::Verdict verdict = detector.Decide();
         // UTF-8 without a mark is already what was asked for.

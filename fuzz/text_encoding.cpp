@@ -1,7 +1,8 @@
 // Encoding detection and strict conversion on arbitrary bytes, fed in pieces whose
-// size the input's first byte chooses. A verdict of UTF-8 holds only for valid
-// UTF-8, and converting in pieces gives what converting at once
-// gives, success and failure alike.
+// size the input's first byte chooses. A detector that stops being fed once it
+// says it has settled decides as one fed everything; a verdict of UTF-8 holds only
+// for valid UTF-8; and converting in pieces gives what converting at once gives,
+// success and failure alike.
 
 #include <cstddef>
 #include <cstdint>
@@ -50,10 +51,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t piece = data[0] % 16 + 1;
     const std::string_view bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
 
-    EncodingDetector detector;
-    for (std::size_t at = 0; at < bytes.size(); at += piece)
+    EncodingDetector detector, hasty;
+    for (std::size_t at = 0; at < bytes.size(); at += piece) {
         detector.Feed(bytes.substr(at, piece));
+        if (!hasty.Settled())
+            hasty.Feed(bytes.substr(at, piece));
+    }
     const EncodingDetector::Verdict verdict = detector.Decide();
+    const EncodingDetector::Verdict early = hasty.Decide();
+    Check(early.candidates == verdict.candidates && early.byteOrderMark == verdict.byteOrderMark);
     Check(verdict.byteOrderMark <= bytes.size());
     if (!verdict.candidates.empty() && verdict.candidates.front() == "UTF-8")
         Check(IsValidUtf8(bytes));
