@@ -124,13 +124,18 @@ TEST_F(Downloads, TakesTheNextFreeNameAndTouchesNothingThere)
     TemporaryFolder outside;
     std::filesystem::create_symlink(outside.Path() / "target.txt", folder.Path() / "书 (2).txt");
     std::filesystem::create_directory(folder.Path() / "书 (3).txt");
+    // A part planted as a link is not written through either.
+    WriteFile(outside.Path() / "victim", "theirs");
+    std::filesystem::create_symlink(outside.Path() / "victim", folder.Path() / "书.txt.part");
 
     const DownloadStatus saved = Download(Book("/f.txt", "书"));
     ASSERT_EQ(saved.state, DownloadState::Saved) << saved.reason;
     EXPECT_EQ(saved.file, folder.Path() / "书 (4).txt");
+    EXPECT_EQ(ReadFile(saved.file), "text");
     EXPECT_EQ(ReadFile(folder.Path() / "书.txt"), "mine");
     EXPECT_TRUE(std::filesystem::is_symlink(folder.Path() / "书 (2).txt"));
-    EXPECT_TRUE(outside.Names().empty());
+    EXPECT_EQ(outside.Names(), std::vector<std::string>{"victim"});
+    EXPECT_EQ(ReadFile(outside.Path() / "victim"), "theirs");
 }
 
 TEST_F(Downloads, CancelStopsAtOnceAndALaterDownloadResumes)
