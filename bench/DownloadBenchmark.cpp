@@ -56,7 +56,8 @@ public:
             response.set_header("ETag", "\"" + book->first + "\"");
             response.set_content_provider(text.size(), "text/plain",
                                           [&text](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
-                                              return sink.write(text.data() + offset, std::min<std::size_t>(length, 1 << 20));
+                                              const std::size_t chunk = std::min<std::size_t>(length, 1 << 20);
+                                              return sink.write(text.data() + offset, chunk);
                                           });
         });
         port_ = server_.bind_to_any_port("127.0.0.1");
@@ -205,7 +206,8 @@ void Conversion(benchmark::State& state, const Setting& setting)
 double Peak(const Setting& setting, const std::string& book)
 {
     const std::string report = setting.scratch.File("peak").string();
-    RunProgram({BENCH_PEAK, report, MIREVAL_DOWNLOAD, "--to", setting.scratch.Out().string(), setting.server.Address(book)});
+    RunProgram({BENCH_PEAK, report, MIREVAL_DOWNLOAD, "--to", setting.scratch.Out().string(),
+                setting.server.Address(book)});
     setting.scratch.EmptyOut();
     double bytes = 0;
     if (!(std::ifstream(report) >> bytes))

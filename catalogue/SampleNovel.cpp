@@ -66,7 +66,10 @@ public:
         z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
         return z ^ (z >> 31);
     }
-    int Between(int low, int high) { return low + static_cast<int>(Next() % static_cast<std::uint64_t>(high - low + 1)); }
+    int Between(int low, int high)
+    {
+        return low + static_cast<int>(Next() % static_cast<std::uint64_t>(high - low + 1));
+    }
     const std::string& Pick(const Words& words) { return words.list[Next() % words.list.size()]; }
 
 private:

@@ -38,7 +38,9 @@ public:
             throw ProbeError("资源不足");
         CURL* easy = easy_.get();
         bool ok = true;
-        const auto set = [&](CURLoption option, auto value) { ok = ok && curl_easy_setopt(easy, option, value) == CURLE_OK; };
+        const auto set = [&](CURLoption option, auto value) {
+            ok = ok && curl_easy_setopt(easy, option, value) == CURLE_OK;
+        };
         set(CURLOPT_URL, address.c_str());
         set(CURLOPT_FOLLOWLOCATION, 1L);
         set(CURLOPT_MAXREDIRS, limits.maxRedirects);
