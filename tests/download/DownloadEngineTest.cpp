@@ -265,25 +265,61 @@ TEST_F(Downloads, PermanentFaultsFailAtOnceAndLeaveNothing)
     EXPECT_EQ(witness.Connections(), 0);
 }
 
+// A file size limit makes every write past it fail, as a full disk would.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) : oldHandler_(std::signal(SIGXFSZ, SIG_IGN))
+    {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit limited = old_;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+
+private:
+    void (*oldHandler_)(int);
+    rlimit old_{};
+};
+
 TEST_F(Downloads, AFailedWriteFailsTheBookAndChangesNothingElse)
 {
     WriteFile(folder.Path() / "青锋记.txt", "mine");
-    site.Route("/big.txt", ServesFile(ToGbk(NovelText(256 * 1024))));
-    // A file size limit makes every write past it fail, as a full disk would.
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit limited = old;
-    limited.rlim_cur = 64 * 1024;
-    setrlimit(RLIMIT_FSIZE, &limited);
-    const DownloadStatus failed = Download(Book("/big.txt"));
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
-
-    EXPECT_EQ(failed.state, DownloadState::Failed);
-    EXPECT_EQ(failed.reason, "写入失败：File too large");
-    EXPECT_EQ(ReadFile(folder.Path() / "青锋记.txt"), "mine");
-    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "青锋记 (2).txt"));
+    // About 40 KiB of GBK that grow to about 60 KiB as UTF-8.
+    const std::string text = NovelText(60 * 1024);
+    const std::string gbk = ToGbk(text);
+    ASSERT_LT(gbk.size(), 50u * 1024);
+    site.Route("/book.txt", ServesFile(gbk));
+    const struct {
+        const char* what;
+        rlim_t limit;
+        std::vector<std::string> left;
+    } cases[] = {
+        {"while downloading", 16 * 1024, {"青锋记.txt", "青锋记.txt.part", "青锋记.txt.part.resume"}},
+        {"while converting", 50 * 1024, {"青锋记.txt", "青锋记.txt.part", "青锋记.txt.part.resume"}},
+    };
+    for (const auto& c : cases) {
+        DownloadStatus failed;
+        {
+            FileSizeLimit limit(c.limit);
+            failed = Download(Book("/book.txt"));
+        }
+        EXPECT_EQ(failed.state, DownloadState::Failed) << c.what;
+        EXPECT_EQ(failed.reason, "写入失败：File too large") << c.what;
+        EXPECT_EQ(ReadFile(folder.Path() / "青锋记.txt"), "mine") << c.what;
+        // What was downloaded stays for a later attempt; nothing else is left.
+        EXPECT_EQ(folder.Names(), c.left) << c.what;
+    }
+    // The complete part is converted again without fetching it anew.
+    const std::size_t requests = site.RequestsFor("/book.txt").size();
+    const DownloadStatus saved = Download(Book("/book.txt"));
+    ASSERT_EQ(saved.state, DownloadState::Saved);
+    EXPECT_EQ(ReadFile(saved.file), text);
+    EXPECT_EQ(site.RequestsFor("/book.txt").size(), requests);
 }
 
 TEST_F(Downloads, TextThatDoesNotDecodeIsKeptAsServed)
