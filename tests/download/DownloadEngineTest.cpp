@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <memory>
 #include <string>
 
 #include "catalogue/Gbk.h"
@@ -349,23 +350,24 @@ struct Concurrency {
     std::atomic<int> most = 0;
 };
 
-HostileServer::Behaviour CountedSlowFile(std::string body, Concurrency& concurrency)
+// Shares the count with the server's threads, which may outlast the test's body.
+HostileServer::Behaviour CountedSlowFile(std::string body, const std::shared_ptr<Concurrency>& concurrency)
 {
-    return [body = std::move(body), &concurrency](HostileConnection& connection, const std::string& head) {
-        const int now = ++concurrency.now;
-        for (int most = concurrency.most; now > most && !concurrency.most.compare_exchange_weak(most, now);) {
+    return [body = std::move(body), concurrency](HostileConnection& connection, const std::string& head) {
+        const int now = ++concurrency->now;
+        for (int most = concurrency->most; now > most && !concurrency->most.compare_exchange_weak(most, now);) {
         }
         ServesFile(body, {.dripPiece = 512})(connection, head);
-        --concurrency.now;
+        --concurrency->now;
     };
 }
 
 TEST_F(Downloads, AtMostTwoBooksAtATimeFromOneHost)
 {
-    Concurrency here, there;
+    const auto here = std::make_shared<Concurrency>();
     BookSite other;
     site.Route("/slow.txt", CountedSlowFile(std::string(4096, 'a'), here));
-    other.Route("/slow.txt", CountedSlowFile(std::string(4096, 'b'), there));
+    other.Route("/slow.txt", CountedSlowFile(std::string(4096, 'b'), std::make_shared<Concurrency>()));
     std::vector<DownloadId> ids;
     for (int i = 0; i < 5; ++i)
         ids.push_back(engine.Add(Book("/slow.txt", "书" + std::to_string(i))));
@@ -377,7 +379,7 @@ TEST_F(Downloads, AtMostTwoBooksAtATimeFromOneHost)
     for (const DownloadId id : ids)
         EXPECT_EQ(recorder.WaitForEnd(id).state, DownloadState::Saved);
     EXPECT_EQ(recorder.WaitForEnd(elsewhere).state, DownloadState::Saved);
-    EXPECT_EQ(here.most, 2);
+    EXPECT_EQ(here->most, 2);
     EXPECT_EQ(recorder.History(ids[4]).front().state, DownloadState::Waiting);
 }
 
