@@ -2,7 +2,7 @@
 #include <QApplication>
 
 #include "ui/ApplicationSetup.h"
-#include "ui/Unit1.h"
+#include "ui/window/Unit1.h"
 
 int main(int argc, char** argv)
 {

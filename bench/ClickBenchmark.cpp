@@ -32,7 +32,7 @@
 #include "retrieval/ListingPageLoader.h"
 #include "ui/ApplicationSetup.h"
 #include "ui/GbkText.h"
-#include "ui/Unit1.h"
+#include "ui/window/Unit1.h"
 
 namespace {
 

@@ -1,11 +1,18 @@
 #include "catalogue/LoopbackServer.h"
 
 #include <httplib.h>
+#include <sys/socket.h>
 
 #include <stdexcept>
 
 LoopbackServer::LoopbackServer(int port) : server_(std::make_unique<httplib::Server>())
 {
+    // Without SO_REUSEPORT, which httplib sets by default: a second server on a taken
+    // port must fail, not share it and take some of the first one's requests.
+    server_->set_socket_options([](int socket) {
+        const int yes = 1;
+        setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     server_->Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
         // A proxy is asked for the absolute address; the site itself for a path on its host.
         std::string address = request.path.rfind("http://", 0) == 0 || request.path.rfind("https://", 0) == 0

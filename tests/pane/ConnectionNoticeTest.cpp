@@ -2,7 +2,7 @@
 
 #include "catalogue/Gbk.h"
 #include "tests/pane/PaneTestSupport.h"
-#include "ui/ListingPaneWriter.h"
+#include "ui/pane/ListingPaneWriter.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "navigation/NavigationState.h"
 #include "tests/pane/PaneTestSupport.h"
 #include "ui/GbkText.h"
-#include "ui/ListingPaneWriter.h"
+#include "ui/pane/ListingPaneWriter.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "navigation/NavigationState.h"
-#include "ui/ListingPaneWriter.h"
+#include "ui/pane/ListingPaneWriter.h"
 
 const QString NoticeText = QStringLiteral("程序连接错误，请从新打开程序");
 

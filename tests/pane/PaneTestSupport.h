@@ -13,7 +13,7 @@
 #include <string>
 
 #include "navigation/ListingPane.h"
-#include "ui/TWebBrowser.h"
+#include "ui/pane/TWebBrowser.h"
 
 // Dispatches events until condition holds; false when it still does not after a
 // deadline that is only there so that a fault fails instead of hanging.

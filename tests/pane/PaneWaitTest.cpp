@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 #include "tests/pane/PaneTestSupport.h"
-#include "ui/ListingPaneWriter.h"
+#include "ui/pane/ListingPaneWriter.h"
 
 namespace {
 

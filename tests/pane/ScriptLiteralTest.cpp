@@ -2,7 +2,7 @@
 #include <QStringList>
 
 #include "tests/pane/PaneTestSupport.h"
-#include "ui/ScriptLiteral.h"
+#include "ui/pane/ScriptLiteral.h"
 
 namespace {
 

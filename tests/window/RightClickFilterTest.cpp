@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "tests/window/WindowTestSupport.h"
-#include "ui/RightClickFilter.h"
+#include "ui/window/RightClickFilter.h"
 
 namespace {
 

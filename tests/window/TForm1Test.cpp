@@ -13,7 +13,7 @@
 #include "navigation/NavigationState.h"
 #include "retrieval/StatusLine.h"
 #include "tests/window/WindowTestSupport.h"
-#include "ui/ErrorReport.h"
+#include "ui/window/ErrorReport.h"
 
 namespace {
 

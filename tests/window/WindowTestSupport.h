@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "tests/support/CatalogueFixture.h"
-#include "ui/Unit1.h"
+#include "ui/window/Unit1.h"
 
 // The plain text of the document the pane shows.
 QString PaneText(TWebBrowser& pane);
