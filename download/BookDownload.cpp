@@ -103,6 +103,11 @@ void BookDownload::Begin(std::string address, BookFetch::Expect expect)
         if (part_) {
             status_.received = part_->Size();
             status_.size = part_->DeclaredSize();
+            // Complete already, when only its conversion failed before.
+            if (part_->Size() > 0 && part_->DeclaredSize() == part_->Size()) {
+                Save();
+                return;
+            }
         }
         fetch_ = std::make_unique<BookFetch>(address_, expect_, limits_, part_ ? &*part_ : nullptr,
                                              [this]() -> PartFile& { return OpenPart(); });

@@ -151,11 +151,20 @@ void DownloadEngine::Worker::Run()
 void DownloadEngine::Worker::Apply(Command& command)
 {
     if (command.kind == Command::Kind::Add) {
-        auto book = std::make_unique<BookDownload>(command.id, std::move(command.request), limits_,
-                                                   [multi = multi_] { curl_multi_wakeup(multi); });
-        Report(book->Status());
-        hosts_.Enqueue(command.id, book->Host());
-        books_.emplace(command.id, std::move(book));
+        try {
+            auto book = std::make_unique<BookDownload>(command.id, std::move(command.request), limits_,
+                                                       [multi = multi_] { curl_multi_wakeup(multi); });
+            const auto at = books_.emplace(command.id, std::move(book)).first;
+            hosts_.Enqueue(command.id, at->second->Host());
+            Report(at->second->Status());
+        } catch (const std::exception& error) {
+            books_.erase(command.id);
+            DownloadStatus failed;
+            failed.id = command.id;
+            failed.state = DownloadState::Failed;
+            failed.reason = std::string("下载失败：") + error.what();
+            Report(failed);
+        }
         return;
     }
     const auto found = books_.find(command.id);
