@@ -4,6 +4,36 @@
 #include <sys/socket.h>
 
 #include <stdexcept>
+#include <strings.h>
+
+namespace {
+
+bool SameName(const std::string& a, const char* b)
+{
+    return strcasecmp(a.c_str(), b) == 0;
+}
+
+std::string HeaderOf(const CannedResponse& response, const char* name)
+{
+    for (const auto& [header, value] : response.headers) {
+        if (SameName(header, name))
+            return value;
+    }
+    return {};
+}
+
+// A range is served only while the validator the client holds is still the
+// response's: an If-Range naming its ETag or its Last-Modified, or none at all.
+bool IfRangeHolds(const httplib::Request& request, const CannedResponse& response)
+{
+    if (!request.has_header("If-Range"))
+        return true;
+    const std::string validator = request.get_header_value("If-Range");
+    return !validator.empty()
+           && (validator == HeaderOf(response, "ETag") || validator == HeaderOf(response, "Last-Modified"));
+}
+
+}  // namespace
 
 LoopbackServer::LoopbackServer(int port) : server_(std::make_unique<httplib::Server>())
 {
@@ -19,10 +49,31 @@ LoopbackServer::LoopbackServer(int port) : server_(std::make_unique<httplib::Ser
                                   ? request.path
                                   : "http://" + request.get_header_value("Host") + request.path;
         const CannedResponse answer = Answer(address);
-        response.status = answer.status;
-        for (const auto& [name, value] : answer.headers)
-            response.set_header(name, value);
-        response.set_content(answer.body, "text/html");
+        std::string contentType = "text/html";
+        for (const auto& [name, value] : answer.headers) {
+            if (SameName(name, "Content-Type"))
+                contentType = value;
+            else
+                response.set_header(name, value);
+        }
+        response.set_content(answer.body, contentType);
+        // The library cuts the body to any requested range after this handler, and
+        // would even for an error page or a stale If-Range: a range it must not
+        // serve is taken off the request, which is the library's own object.
+        auto& ranges = const_cast<httplib::Request&>(request).ranges;
+        if (answer.status != 200 || ranges.empty() || !IfRangeHolds(request, answer)) {
+            ranges.clear();
+            response.status = answer.status;
+        } else if (ranges.size() == 1 && ranges[0].first >= 0
+                   && static_cast<std::size_t>(ranges[0].first) >= answer.body.size()) {
+            // Past the end: the library would describe this range wrongly.
+            ranges.clear();
+            response.status = 416;
+            response.set_header("Content-Range", "bytes */" + std::to_string(answer.body.size()));
+            response.body.clear();
+        } else {
+            response.status = 206;
+        }
     });
     if (port == 0)
         port_ = server_->bind_to_any_port("127.0.0.1");

@@ -12,10 +12,12 @@ namespace httplib {
 class Server;
 }
 
+// A 200 answers a Range request with 206 and that part of the body, unless an
+// If-Range names neither its ETag nor its Last-Modified.
 struct CannedResponse {
     int status = 200;
     std::string body;  // bytes as sent
-    std::vector<std::pair<std::string, std::string>> headers;
+    std::vector<std::pair<std::string, std::string>> headers;  // Content-Type: text/html unless given
 };
 
 // An HTTP server on 127.0.0.1 that answers both as the catalogue site itself

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "catalogue/Gbk.h"
+#include "catalogue/SampleNovel.h"
 #include "navigation/CategoryTable.h"
 
 namespace {
@@ -66,25 +67,118 @@ std::string Pager(const Category& category, int pages)
     return pager;
 }
 
+// A book's pages and text: "…/<dir>/<folder>/<code><1000 + number><extension>" on any host.
+struct BookAddress {
+    int row;     // 1 to 11
+    int number;  // from 0, in the order of the category's listing
+};
+
+std::string BookPath(const Category& category, const std::string& dir, int number, const std::string& extension)
+{
+    return dir + category.Folder + "/" + category.Code + std::to_string(1000 + number) + extension;
+}
+
+std::string TextPath(const Category& category, int number)
+{
+    return BookPath(category, "/down/", number, ".txt");
+}
+
+std::string ListingPath(const Category& category, int number)
+{
+    return "/txt/" + category.Folder + "/" + category.Tag + std::to_string(number / BooksPerPage + 1) + ".htm";
+}
+
+std::optional<BookAddress> ParseBookAddress(const std::string& address, const std::string& dir,
+                                            const std::string& extension)
+{
+    const auto at = address.find(dir);
+    if (at == std::string::npos || !address.ends_with(extension))
+        return std::nullopt;
+    const std::string path = address.substr(at + dir.size());
+    for (std::size_t row = 0; row < CategoryTable.size(); ++row) {
+        const Category& category = CategoryTable[row];
+        const std::string prefix = category.Folder + "/" + category.Code;
+        if (path.rfind(prefix, 0) != 0)
+            continue;
+        const char* first = path.data() + prefix.size();
+        const char* last = path.data() + path.size() - extension.size();
+        int code = 0;
+        const auto [end, error] = std::from_chars(first, last, code);
+        const int number = code - 1000;
+        if (error == std::errc() && end == last && last - first == 4 && number >= 0
+            && number < SamplePageCount(static_cast<int>(row) + 1) * BooksPerPage)
+            return BookAddress{static_cast<int>(row) + 1, number};
+    }
+    return std::nullopt;
+}
+
+// Every third book's link goes through a separate download page.
+bool ThroughDownloadPage(int number)
+{
+    return number % 3 == 2;
+}
+
+std::uint64_t Seed(const BookAddress& address)
+{
+    return static_cast<std::uint64_t>(address.row) * 1000 + static_cast<std::uint64_t>(address.number);
+}
+
+std::string PageHead(const std::string& title)
+{
+    return "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\"><title>" + title
+           + "</title></head>\n<body>\n";
+}
+
 std::string ListingPage(const ListingRequest& request)
 {
     const Category& category = CategoryTable[static_cast<std::size_t>(request.row - 1)];
     const int pages = SamplePageCount(request.row);
     std::string books;
     for (int i = 0; i < BooksPerPage; ++i) {
-        const int book = (request.page - 1) * BooksPerPage + i;
-        const std::string title = std::string(TitleOpenings[static_cast<std::size_t>(request.row - 1)][book % 10])
-                                  + TitleEndings[static_cast<std::size_t>(book / 10)];
-        const std::string link = "/txt/" + category.Folder + "/" + category.Code + std::to_string(1000 + book) + ".htm";
-        const std::string size = std::to_string(1 + (book * 7) % 9) + "." + std::to_string((book * 3) % 10) + "MB";
-        books += "<li><a href=\"" + link + "\" target=\"_blank\">" + title + "</a>　作者：" + Authors[book % 10]
-                 + "　大小：" + size + "</li>\n";
+        const int number = (request.page - 1) * BooksPerPage + i;
+        const SampleBook book = SampleBookAt(request.row, number);
+        books += "<li><a href=\"" + BookPath(category, "/txt/", number, ".htm") + "\" target=\"_blank\">" + book.title
+                 + "</a>　作者：" + book.author + "　大小：" + book.size + "</li>\n";
     }
     return ToGbk("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\"><title>")
            + category.Caption
            + ToGbk("</title></head>\n<body>\n<ul class=\"pager\"><li class=\"p_total\">" + std::to_string(pages)
                    + "页</li></ul>\n<div id=\"catalog\"><ul>\n" + books + "</ul></div>\n<div id=\"pages\">"
                    + Pager(category, pages) + "</div>\n</body></html>\n");
+}
+
+// A book's own page: what the listing shows of it, an introduction and the link
+// on towards its text, straight or through the download page.
+std::string BookPage(const BookAddress& address)
+{
+    const Category& category = CategoryTable[static_cast<std::size_t>(address.row - 1)];
+    const SampleBook book = SampleBookAt(address.row, address.number);
+    const std::string next = ThroughDownloadPage(address.number) ? BookPath(category, "/down/", address.number, ".htm")
+                                                                  : TextPath(category, address.number);
+    return ToGbk(PageHead(book.title) + "<p><a href=\"/\">首页</a> &gt; <a href=\"" + ListingPath(category, address.number)
+                 + "\">")
+           + category.Caption
+           + ToGbk("</a></p>\n<h1>" + book.title + "</h1>\n<p>作者：" + book.author + "</p>\n<p>大小：" + book.size
+                   + "</p>\n<div class=\"intro\"><p>")
+           + SampleIntroduction(Seed(address))
+           + ToGbk("</p></div>\n<p class=\"download\"><a href=\"" + next + "\">TXT下载</a></p>\n</body></html>\n");
+}
+
+std::string DownloadPage(const BookAddress& address)
+{
+    const Category& category = CategoryTable[static_cast<std::size_t>(address.row - 1)];
+    const SampleBook book = SampleBookAt(address.row, address.number);
+    return ToGbk(PageHead(book.title + " TXT下载") + "<p><a href=\"" + BookPath(category, "/txt/", address.number, ".htm")
+                 + "\">返回《" + book.title + "》</a></p>\n<p>下载地址：<a href=\"" + TextPath(category, address.number)
+                 + "\">" + book.title + ".txt</a>（" + book.size + "）</p>\n</body></html>\n");
+}
+
+CannedResponse BookText(const BookAddress& address)
+{
+    return {200,
+            SampleBookText(address.row, address.number),
+            {{"Content-Type", "text/plain"},
+             {"ETag", "\"sample-" + std::to_string(address.row) + "-" + std::to_string(address.number) + "\""}}};
 }
 
 }  // namespace
@@ -94,11 +188,34 @@ int SamplePageCount(int row)
     return 3 + row % 3;
 }
 
+SampleBook SampleBookAt(int row, int number)
+{
+    // Between 1.0 and 9.9 MiB, in tenths.
+    const int tenths = 10 * (1 + (number * 7) % 9) + (number * 3) % 10;
+    return {std::string(TitleOpenings[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(number % 10)])
+                + TitleEndings[static_cast<std::size_t>(number / 10 % 5)],
+            Authors[static_cast<std::size_t>(number % 10)],
+            std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + "MB",
+            (std::uint64_t{1} << 20) * static_cast<std::uint64_t>(tenths) / 10};
+}
+
+std::string SampleBookText(int row, int number)
+{
+    const SampleBook book = SampleBookAt(row, number);
+    return SampleNovelText(book.title, book.author, Seed({row, number}), book.bytes);
+}
+
 CannedResponse SampleCataloguePage(const std::string& address)
 {
     const auto request = ParseListingAddress(address);
     if (request && request->page >= 1 && request->page <= SamplePageCount(request->row))
         return {200, ListingPage(*request), {{"Content-Type", "text/html; charset=gb2312"}}};
+    if (const auto book = ParseBookAddress(address, "/txt/", ".htm"))
+        return {200, BookPage(*book), {{"Content-Type", "text/html; charset=gb2312"}}};
+    if (const auto book = ParseBookAddress(address, "/down/", ".htm"); book && ThroughDownloadPage(book->number))
+        return {200, DownloadPage(*book), {{"Content-Type", "text/html; charset=gb2312"}}};
+    if (const auto book = ParseBookAddress(address, "/down/", ".txt"))
+        return BookText(*book);
     return {404,
             ToGbk("<html><head><title>404 Not Found</title></head><body><p>" + NotFoundWording + "</p></body></html>"),
             {}};

@@ -5,7 +5,15 @@
 
 namespace {
 
-// libcurl's process-wide set-up, done once before the first handle.
+template <typename Value>
+void SetOption(CURL* easy, CURLoption option, Value value)
+{
+    if (curl_easy_setopt(easy, option, value) != CURLE_OK)
+        throw FetchError("cannot set up the HTTP request");
+}
+
+}  // namespace
+
 void EnsureCurlInitialised()
 {
     static const bool initialised = [] {
@@ -16,14 +24,17 @@ void EnsureCurlInitialised()
     (void)initialised;
 }
 
-template <typename Value>
-void SetOption(CURL* easy, CURLoption option, Value value)
+void SetTransferBounds(CURL* easy, long connectTimeoutSeconds, long stallSeconds, long maxRedirects)
 {
-    if (curl_easy_setopt(easy, option, value) != CURLE_OK)
-        throw FetchError("cannot set up the HTTP request");
+    SetOption(easy, CURLOPT_FOLLOWLOCATION, 1L);
+    SetOption(easy, CURLOPT_MAXREDIRS, maxRedirects);
+    SetOption(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    SetOption(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    SetOption(easy, CURLOPT_NOSIGNAL, 1L);
+    SetOption(easy, CURLOPT_CONNECTTIMEOUT, connectTimeoutSeconds);
+    SetOption(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    SetOption(easy, CURLOPT_LOW_SPEED_TIME, stallSeconds);
 }
-
-}  // namespace
 
 HttpSession::HttpSession()
 {
@@ -48,14 +59,7 @@ HttpRequest::HttpRequest(const HttpSession& session, const std::string& address,
         SetOption(easy_, CURLOPT_URL, address.c_str());
         SetOption(easy_, CURLOPT_HTTPGET, 1L);
         // No Accept-Encoding and no User-Agent: the page is what comes over the wire.
-        SetOption(easy_, CURLOPT_FOLLOWLOCATION, 1L);
-        SetOption(easy_, CURLOPT_MAXREDIRS, limits.maxRedirects);
-        SetOption(easy_, CURLOPT_PROTOCOLS_STR, "http,https");
-        SetOption(easy_, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-        SetOption(easy_, CURLOPT_NOSIGNAL, 1L);
-        SetOption(easy_, CURLOPT_CONNECTTIMEOUT, limits.connectTimeoutSeconds);
-        SetOption(easy_, CURLOPT_LOW_SPEED_LIMIT, 1L);
-        SetOption(easy_, CURLOPT_LOW_SPEED_TIME, limits.stallSeconds);
+        SetTransferBounds(easy_, limits.connectTimeoutSeconds, limits.stallSeconds, limits.maxRedirects);
         SetOption(easy_, CURLOPT_TIMEOUT, limits.totalTimeoutSeconds);
         SetOption(easy_, CURLOPT_ERRORBUFFER, error_);
         SetOption(easy_, CURLOPT_WRITEFUNCTION, &HttpRequest::Receive);

@@ -7,6 +7,14 @@
 
 #include "retrieval/FetchPageText.h"
 
+// libcurl's process-wide set-up, done once before the first handle of any kind.
+void EnsureCurlInitialised();
+
+// The bounds every request of the program keeps: http and https only, also on
+// redirects, a limited number of redirects, a connect timeout, and a stall limit
+// of under one byte a second for stallSeconds. The proxy comes from the environment.
+void SetTransferBounds(CURL* easy, long connectTimeoutSeconds, long stallSeconds, long maxRedirects);
+
 // One Internet session: a libcurl share handle that the session's requests use.
 class HttpSession {
 public:

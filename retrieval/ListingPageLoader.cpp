@@ -52,6 +52,11 @@ std::string CutListingPage(std::string text, const std::string& address)
     return text;
 }
 
+bool IsListingPage(const std::string& pageText)
+{
+    return pageText.find(ListStartMarker) != std::string::npos;
+}
+
 std::string LoadListingPage(const std::string& address)
 {
     return CutListingPage(FetchPageText(address), address);

@@ -10,3 +10,6 @@ std::string LoadListingPage(const std::string& address);
 // The cut on its own, on a fetched page text: everything LoadListingPage does
 // after the fetch.
 std::string CutListingPage(std::string pageText, const std::string& address);
+
+// Whether the cut takes a book list from this page text: it carries the list-start marker.
+bool IsListingPage(const std::string& pageText);

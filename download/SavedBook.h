@@ -1,0 +1,24 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "download/BookRequest.h"
+#include "download/PartFile.h"
+
+struct SavedBook {
+    std::filesystem::path file;
+    std::string note;  // for the reader; empty when all went as asked
+};
+
+// Converts a complete part into encoding and commits it under the first of
+// "<name>.txt", "<name> (2).txt"… that nothing in its folder holds, never
+// replacing or writing through what is there. A text that does not decode is
+// kept as served, and the note says so. The part and its note are gone afterwards.
+// Raises WriteFailure, leaving the part as it was.
+SavedBook SaveBook(PartFile& part, const std::string& name, SavedEncoding encoding);
+
+// Moves file under the first free of "<name>.txt", "<name> (2).txt"… in folder,
+// each tried exclusively. Raises WriteFailure.
+std::filesystem::path CommitUnderFreeName(const std::filesystem::path& file, const std::filesystem::path& folder,
+                                          const std::string& name);
