@@ -19,6 +19,7 @@ echo "== Files"
 sizes=(16 24 32 48 64 128 256)
 expected=(
   usr/bin/mireval-txt
+  usr/bin/mireval-download
   usr/lib/mireval-txt/Project1
   usr/share/applications/$id.desktop
   usr/share/metainfo/$id.metainfo.xml
@@ -31,7 +32,7 @@ done
 diff <(printf '%s\n' "${expected[@]}" | sort) \
      <(dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sed 's|^\./||' | sort) ||
   fail "the packaged files (>) are not the expected ones (<)"
-for program in usr/bin/mireval-txt usr/lib/mireval-txt/Project1; do
+for program in usr/bin/mireval-txt usr/bin/mireval-download usr/lib/mireval-txt/Project1; do
   [ -x "$root/$program" ] || fail "$program is not executable"
 done
 

@@ -7,10 +7,18 @@
 # Usage: launcher-test.sh PACKAGE-FOLDER
 set -euo pipefail
 folder=$1
-source "$(dirname "$0")/window-helpers.sh"
+source "$(dirname "$0")/helpers.sh"
 launcher=$folder/root/usr/bin/mireval-txt
 
-# Another program on the address (another checkout's run, say) hides what is tested.
+# In a network namespace of its own where one can be made (as root), so that no
+# other program on the address hides what is tested, nor is hindered by the test.
+if [ -z "${LAUNCHER_TEST_OWN_NETWORK:-}" ] && unshare --net true 2>/dev/null; then
+  export LAUNCHER_TEST_OWN_NETWORK=1
+  exec unshare --net bash -c 'ip link set lo up && exec bash "$@"' _ "$0" "$@"
+fi
+
+# Elsewhere another program on the address (another checkout's run, say) hides
+# what is tested.
 skip_for_foreign_catalogue() {
   echo "SKIPPED: 127.0.0.1:8936 is taken by another program, so the launcher's own start of the sample catalogue cannot be seen" >&2
   ss -ltnp 'sport = :8936' >&2 2>/dev/null || true

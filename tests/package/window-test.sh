@@ -6,7 +6,7 @@
 # Usage: window-test.sh PACKAGE-FOLDER SAMPLE-CATALOGUE-PROXY SITE-ADDRESS
 set -euo pipefail
 folder=$1 proxy_program=$2 site=$3
-source "$(dirname "$0")/window-helpers.sh"
+source "$(dirname "$0")/helpers.sh"
 
 work=$(mktemp -d)
 pids=()

@@ -1,6 +1,6 @@
-# Shared by the package's window tests: find the program's window, click it and
-# see a listing in its pane. Waits are generous and bounded: a loaded machine
-# may take long to start the web engine.
+# Shared by the package tests: find the program's window, click it, see a
+# listing in its pane, wait for a line of output. Waits are generous and bounded:
+# a loaded machine may take long to start the web engine.
 
 # The X11 window of the program with this process id once it is shown; fails
 # when none came. Qt may map a first window and replace it, so the one taken is
