@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <optional>
+#include <random>
+#include <string>
 #include <vector>
 
 #include "download/EncodingDetector.h"
@@ -22,13 +24,20 @@ constexpr int MaxNames = 10000;
 // A file of the folder's own for the converted text, deleted again unless committed.
 class TemporaryFile {
 public:
+    // Created exclusively with the mode the umask allows, as the book itself should
+    // be: mkstemp's owner-only mode would carry over to the saved book.
     explicit TemporaryFile(const std::filesystem::path& part)
     {
-        std::string pattern = part.string() + ".XXXXXX";
-        descriptor_ = mkostemp(pattern.data(), O_CLOEXEC);
-        if (descriptor_ < 0)
-            ThrowWriteFailure(errno);
-        path_ = pattern;
+        std::random_device random;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            path_ = part.string() + "." + std::to_string(random());
+            descriptor_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+            if (descriptor_ >= 0)
+                return;
+            if (errno != EEXIST)
+                break;
+        }
+        ThrowWriteFailure(errno);
     }
     ~TemporaryFile()
     {

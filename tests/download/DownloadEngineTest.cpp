@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <atomic>
 #include <csignal>
@@ -90,6 +91,11 @@ TEST_F(Downloads, SavesInTheChosenEncoding)
         const DownloadStatus saved = Download(Book(c.path, "书", c.encoding));
         ASSERT_EQ(saved.state, DownloadState::Saved) << saved.reason;
         EXPECT_EQ(ReadFile(saved.file), c.expected) << c.path << " as " << SavedEncodingName(c.encoding);
+        // Converted or not, a book may be read by others as the umask allows.
+        const mode_t mask = umask(0);
+        umask(mask);
+        EXPECT_EQ(static_cast<mode_t>(std::filesystem::status(saved.file).permissions()), 0666 & ~mask)
+            << SavedEncodingName(c.encoding);
         std::filesystem::remove(saved.file);
     }
 }
