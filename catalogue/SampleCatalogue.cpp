@@ -155,8 +155,8 @@ std::string BookPage(const BookAddress& address)
     const SampleBook book = SampleBookAt(address.row, address.number);
     const std::string next = ThroughDownloadPage(address.number) ? BookPath(category, "/down/", address.number, ".htm")
                                                                   : TextPath(category, address.number);
-    return ToGbk(PageHead(book.title) + "<p><a href=\"/\">首页</a> &gt; <a href=\"" + ListingPath(category, address.number)
-                 + "\">")
+    return ToGbk(PageHead(book.title) + "<p><a href=\"/\">首页</a> &gt; <a href=\""
+                 + ListingPath(category, address.number) + "\">")
            + category.Caption
            + ToGbk("</a></p>\n<h1>" + book.title + "</h1>\n<p>作者：" + book.author + "</p>\n<p>大小：" + book.size
                    + "</p>\n<div class=\"intro\"><p>")

@@ -66,7 +66,10 @@ public:
         z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
         return z ^ (z >> 31);
     }
-    int Between(int low, int high) { return low + static_cast<int>(Next() % static_cast<std::uint64_t>(high - low + 1)); }
+    int Between(int low, int high)
+    {
+        return low + static_cast<int>(Next() % static_cast<std::uint64_t>(high - low + 1));
+    }
     const std::string& Pick(const Words& words) { return words.list[Next() % words.list.size()]; }
 
 private:
@@ -123,39 +126,32 @@ void AppendSentence(std::string& out, Dice& dice)
     }
 }
 
-// Digits, 十 百 千 and 万, in one encoding.
+// Digits, 十 百 千 and 万, in GBK.
 struct NumeralWords {
     std::array<std::string, 10> digits;
     std::array<std::string, 4> units;
     std::string tenThousand;
 };
 
-NumeralWords Encoded(const NumeralWords& utf8, std::string (*encode)(const std::string&))
+const NumeralWords& Numerals()
 {
-    NumeralWords words;
-    for (std::size_t i = 0; i < words.digits.size(); ++i)
-        words.digits[i] = encode(utf8.digits[i]);
-    for (std::size_t i = 0; i < words.units.size(); ++i)
-        words.units[i] = encode(utf8.units[i]);
-    words.tenThousand = encode(utf8.tenThousand);
+    static const NumeralWords words = [] {
+        NumeralWords gbk;
+        const std::array<const char*, 10> digits = {"零", "一", "二", "三", "四", "五", "六", "七", "八", "九"};
+        const std::array<const char*, 4> units = {"", "十", "百", "千"};
+        for (std::size_t i = 0; i < digits.size(); ++i)
+            gbk.digits[i] = ToGbk(digits[i]);
+        for (std::size_t i = 0; i < units.size(); ++i)
+            gbk.units[i] = ToGbk(units[i]);
+        gbk.tenThousand = ToGbk("万");
+        return gbk;
+    }();
     return words;
 }
 
-const NumeralWords& Utf8Numerals()
+std::string NumeralBelowTenThousand(std::uint64_t n)
 {
-    static const NumeralWords words{
-        {"零", "一", "二", "三", "四", "五", "六", "七", "八", "九"}, {"", "十", "百", "千"}, "万"};
-    return words;
-}
-
-const NumeralWords& GbkNumerals()
-{
-    static const NumeralWords words = Encoded(Utf8Numerals(), ToGbk);
-    return words;
-}
-
-std::string NumeralBelowTenThousand(std::uint64_t n, const NumeralWords& words)
-{
+    const NumeralWords& words = Numerals();
     std::string numeral;
     bool zeroPending = false;
     std::uint64_t scale = 1000;
@@ -173,25 +169,22 @@ std::string NumeralBelowTenThousand(std::uint64_t n, const NumeralWords& words)
     return numeral;
 }
 
-std::string Numeral(std::uint64_t n, const NumeralWords& words)
+// n (from 1) as chapter headings write it: 一, 十二, 一百零五, 一万零一.
+std::string ChapterNumeral(std::uint64_t n)
 {
+    const NumeralWords& words = Numerals();
     if (n >= 10000) {
         const std::uint64_t low = n % 10000;
-        return Numeral(n / 10000, words) + words.tenThousand
-               + (low == 0 ? "" : (low < 1000 ? words.digits[0] : "") + NumeralBelowTenThousand(low, words));
+        return ChapterNumeral(n / 10000) + words.tenThousand
+               + (low == 0 ? "" : (low < 1000 ? words.digits[0] : "") + NumeralBelowTenThousand(low));
     }
     // 十二, not 一十二.
     if (n >= 10 && n < 20)
-        return NumeralBelowTenThousand(n, words).substr(words.digits[1].size());
-    return NumeralBelowTenThousand(n, words);
+        return NumeralBelowTenThousand(n).substr(words.digits[1].size());
+    return NumeralBelowTenThousand(n);
 }
 
 }  // namespace
-
-std::string ChineseNumeral(std::uint64_t n)
-{
-    return Numeral(n, Utf8Numerals());
-}
 
 std::string SampleNovelText(const std::string& title, const std::string& author, std::uint64_t seed,
                             std::uint64_t bytes)
@@ -217,7 +210,7 @@ std::string SampleNovelText(const std::string& title, const std::string& author,
             if (chapter > 1)
                 piece += "\r\n";
             piece += v.chapterOpening;
-            piece += Numeral(chapter, GbkNumerals());
+            piece += ChapterNumeral(chapter);
             piece += v.chapterClosing;
             piece += dice.Pick(v.chapterWords);
             piece += dice.Pick(v.chapterWords);

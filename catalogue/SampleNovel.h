@@ -14,6 +14,3 @@ std::string SampleNovelText(const std::string& title, const std::string& author,
 
 // Two or three sentences about the book, GBK, for its page.
 std::string SampleIntroduction(std::uint64_t seed);
-
-// n (from 1) in Chinese numerals as chapter headings write it, UTF-8: 一, 十二, 一百零五.
-std::string ChineseNumeral(std::uint64_t n);

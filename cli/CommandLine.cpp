@@ -5,9 +5,10 @@
 #include <memory>
 #include <optional>
 
-const char* const UsageText =
-    "usage: mireval-download [--to DIR] [--encoding utf-8|utf-8-bom|gb18030|original] ADDRESS...\n"
-    "\n"
+const char* const UsageLine =
+    "usage: mireval-download [--to DIR] [--encoding utf-8|utf-8-bom|gb18030|original] ADDRESS...\n";
+
+const std::string UsageText = std::string(UsageLine) + "\n"
     "Downloads the books at each ADDRESS into DIR (the current directory by default):\n"
     "every book of a listing page, or the one book of a book's page or text file.\n"
     "Prints each saved file's path; failures go to standard error.\n"

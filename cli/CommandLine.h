@@ -26,4 +26,6 @@ public:
 // address that is not http(s), or no address at all (unless help was asked for).
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
-extern const char* const UsageText;
+// The synopsis, and the whole help text that starts with it.
+extern const char* const UsageLine;
+extern const std::string UsageText;

@@ -32,15 +32,27 @@ void DownloadRun::Apply(const std::map<DownloadId, DownloadStatus>& changes)
                 report_.Problem(book->second.address, status.reason);
             ++saved_;
             break;
+        case DownloadState::Cancelled:
+            if (cancelling_)
+                break;
+            [[fallthrough]];
         case DownloadState::Failed:
         case DownloadState::Paused:
-        case DownloadState::Cancelled:
             report_.Problem(book->second.address, status.reason.empty() ? "已取消" : status.reason);
             ++failed_;
             break;
         }
         book->second.ended = true;
         ++ended_;
+    }
+}
+
+void DownloadRun::CancelAll()
+{
+    cancelling_ = true;
+    for (const auto& [id, book] : books_) {
+        if (!book.ended)
+            engine_.Cancel(id);
     }
 }
 

@@ -18,6 +18,8 @@ public:
     // An address that never reached the engine.
     void Fail(const std::string& address, const std::string& reason);
     void Apply(const std::map<DownloadId, DownloadStatus>& changes);
+    // Cancels every book not yet ended; their cancellation is no failure to report.
+    void CancelAll();
 
     bool Finished() const { return ended_ == static_cast<int>(books_.size()); }
     bool AnyFailed() const { return failed_ > 0; }
@@ -37,4 +39,5 @@ private:
     int ended_ = 0;
     int saved_ = 0;
     int failed_ = 0;
+    bool cancelling_ = false;
 };

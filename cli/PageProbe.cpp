@@ -35,10 +35,12 @@ public:
         : easy_(curl_easy_init(), curl_easy_cleanup), stop_(stop), maxBytes_(limits.maxBodyBytes)
     {
         if (!easy_)
-            throw ProbeError("out of resources");
+            throw ProbeError("资源不足");
         CURL* easy = easy_.get();
         bool ok = true;
-        const auto set = [&](CURLoption option, auto value) { ok = ok && curl_easy_setopt(easy, option, value) == CURLE_OK; };
+        const auto set = [&](CURLoption option, auto value) {
+            ok = ok && curl_easy_setopt(easy, option, value) == CURLE_OK;
+        };
         set(CURLOPT_URL, address.c_str());
         set(CURLOPT_FOLLOWLOCATION, 1L);
         set(CURLOPT_MAXREDIRS, limits.maxRedirects);
@@ -56,18 +58,18 @@ public:
         set(CURLOPT_XFERINFODATA, this);
         set(CURLOPT_NOPROGRESS, 0L);
         if (!ok)
-            throw ProbeError("cannot set up the HTTP request");
+            throw ProbeError("无法设置HTTP请求");
     }
 
     ProbedPage Run()
     {
         const CURLcode result = curl_easy_perform(easy_.get());
         if (stop_)
-            throw ProbeError("interrupted");
+            throw ProbeError("已中断");
         if (tooLarge_)
-            throw ProbeError("the page is larger than " + std::to_string(maxBytes_) + " bytes");
+            throw ProbeError("页面超过大小上限（" + std::to_string(maxBytes_ >> 20) + " MiB）");
         if (result != CURLE_OK && !(result == CURLE_WRITE_ERROR && decided_))
-            throw ProbeError(error_[0] ? error_ : curl_easy_strerror(result));
+            throw ProbeError(std::string("无法读取页面：") + (error_[0] ? error_ : curl_easy_strerror(result)));
         if (!decided_)
             Decide(true);
         char* where = nullptr;

@@ -1,5 +1,6 @@
 #include "cli/Report.h"
 
+#include <chrono>
 #include <cstdio>
 
 void Report::Saved(const std::filesystem::path& file)
@@ -17,8 +18,11 @@ void Report::Problem(const std::string& address, const std::string& reason)
 
 void Report::Progress(const ProgressTotals& totals)
 {
-    if (!live_)
+    // A few times a second is as often as anyone reads it; a cleared line comes back at once.
+    const auto now = std::chrono::steady_clock::now();
+    if (!live_ || (lineShown_ && now - drawn_ < std::chrono::milliseconds(200)))
         return;
+    drawn_ = now;
     constexpr double MiB = 1024.0 * 1024.0;
     std::fprintf(stderr, "\r\033[K%d/%d saved, %d failed, %d running: %.1f MiB at %.1f MiB/s", totals.saved,
                  totals.books, totals.failed, totals.running, static_cast<double>(totals.received) / MiB,

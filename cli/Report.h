@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -35,4 +36,5 @@ public:
 private:
     bool live_;
     bool lineShown_ = false;
+    std::chrono::steady_clock::time_point drawn_;
 };

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <iostream>
+#include <thread>
 
 #include "cli/BookSources.h"
 #include "cli/CommandLine.h"
@@ -64,6 +65,12 @@ int Download(const CommandLine& line)
     report.EndProgress();
 
     if (waiter.Interrupted()) {
+        // Cancelling is immediate; a book saved meanwhile is still reported as saved.
+        run.CancelAll();
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        for (run.Apply(waiter.TakeChanges()); !run.Finished() && std::chrono::steady_clock::now() < deadline;
+             run.Apply(waiter.TakeChanges()))
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
         std::fputs("mireval-download: interrupted; unfinished books keep their .part files for the next run\n",
                    stderr);
         return 128 + waiter.Interruption();
@@ -79,7 +86,8 @@ int main(int argc, char** argv)
     try {
         line = ParseCommandLine({argv + 1, argv + argc});
     } catch (const UsageError& error) {
-        std::cerr << "mireval-download: " << error.what() << "\n\n" << UsageText;
+        std::cerr << "mireval-download: " << error.what() << "\n" << UsageLine
+                  << "Try 'mireval-download --help' for more.\n";
         return 2;
     }
     if (line.help) {

@@ -19,8 +19,9 @@ constexpr int MaxPages = 2;
 
 }  // namespace
 
-BookDownload::BookDownload(DownloadId id, BookRequest request, const DownloadLimits& limits)
-    : request_(std::move(request)), limits_(limits)
+BookDownload::BookDownload(DownloadId id, BookRequest request, const DownloadLimits& limits,
+                           std::function<void()> wake)
+    : request_(std::move(request)), limits_(limits), wake_(std::move(wake))
 {
     status_.id = id;
     if (const auto parts = SplitWebAddress(request_.address))
@@ -28,7 +29,13 @@ BookDownload::BookDownload(DownloadId id, BookRequest request, const DownloadLim
     retriesLeft_ = limits_.retries;
 }
 
-BookDownload::~BookDownload() = default;
+BookDownload::~BookDownload()
+{
+    if (saving_.joinable()) {
+        stopSaving_ = true;
+        saving_.join();
+    }
+}
 
 void BookDownload::Queue()
 {
@@ -56,6 +63,12 @@ void BookDownload::Start()
 
 void BookDownload::Stop(DownloadState state, std::string reason)
 {
+    if (saving_.joinable()) {
+        stopSaving_ = true;
+        TakeSaved();
+        if (status_.state == DownloadState::Saved)
+            return;
+    }
     fetch_.reset();
     pauseEnds_.reset();
     // Closing the part releases it for a later download; its bytes stay.
@@ -90,6 +103,11 @@ void BookDownload::Begin(std::string address, BookFetch::Expect expect)
         if (part_) {
             status_.received = part_->Size();
             status_.size = part_->DeclaredSize();
+            // Complete already, when only its conversion failed before.
+            if (part_->Size() > 0 && part_->DeclaredSize() == part_->Size()) {
+                Save();
+                return;
+            }
         }
         fetch_ = std::make_unique<BookFetch>(address_, expect_, limits_, part_ ? &*part_ : nullptr,
                                              [this]() -> PartFile& { return OpenPart(); });
@@ -152,15 +170,46 @@ void BookDownload::FollowPage(const BookFetch::Page& page)
 
 void BookDownload::Save()
 {
+    stopSaving_ = false;
+    std::promise<SavedBook> result;
+    saved_ = result.get_future();
+    std::string name = FileName(part_->Address());
+    saving_ = std::thread([this, result = std::move(result), part = std::move(*part_), name = std::move(name),
+                           encoding = request_.encoding]() mutable {
+        try {
+            result.set_value(SaveBook(part, name, encoding, stopSaving_));
+        } catch (...) {
+            result.set_exception(std::current_exception());
+        }
+        // Told once the result is there, so that the worker does not sleep through it.
+        wake_();
+    });
+    part_.reset();
+}
+
+bool BookDownload::SavingEnded() const
+{
+    return saved_.valid() && saved_.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+void BookDownload::EndSaving()
+{
+    TakeSaved();
+}
+
+void BookDownload::TakeSaved()
+{
+    saving_.join();
     try {
-        const SavedBook saved = SaveBook(*part_, FileName(part_->Address()), request_.encoding);
-        part_.reset();
+        const SavedBook saved = saved_.get();
         status_.state = DownloadState::Saved;
         status_.file = saved.file;
         status_.reason = saved.note;
         status_.bytesPerSecond = 0;
     } catch (const WriteFailure& failure) {
         Fail(failure.what());
+    } catch (const SaveStopped&) {
+        // Stopped on request: the caller sets the state.
     }
 }
 

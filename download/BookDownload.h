@@ -2,25 +2,32 @@
 
 #include <curl/curl.h>
 
+#include <atomic>
 #include <chrono>
+#include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "download/BookFetch.h"
 #include "download/BookRequest.h"
 #include "download/DownloadLimits.h"
 #include "download/DownloadStatus.h"
 #include "download/PartFile.h"
+#include "download/SavedBook.h"
 
 // One book on its way from its link to its saved file: the pages on the way, the
 // transfer of the file, retries with pauses, the conversion and the commit. The
-// engine's worker drives it and adds its handles to the multi handle.
+// engine's worker drives it and adds its handles to the multi handle. The
+// conversion runs on a thread of its own, so that a large book holds up neither
+// the other transfers nor a cancel; wake tells the worker it has ended.
 class BookDownload {
 public:
     using Clock = std::chrono::steady_clock;
 
-    BookDownload(DownloadId id, BookRequest request, const DownloadLimits& limits);
+    BookDownload(DownloadId id, BookRequest request, const DownloadLimits& limits, std::function<void()> wake);
     ~BookDownload();
 
     const DownloadStatus& Status() const { return status_; }
@@ -31,7 +38,8 @@ public:
     void Start();
     // Back to Waiting, with its retries renewed, from a failure, cancel or pause.
     void Queue();
-    // Stops it at once, keeping its part; reason for a pause, none for a cancel.
+    // Stops it at once, keeping its part; reason for a pause, none for a cancel. A
+    // book whose file was committed just before ends saved instead.
     void Stop(DownloadState state, std::string reason = {});
 
     // The handle to drive now; none while pausing or once ended.
@@ -40,6 +48,9 @@ public:
     std::optional<Clock::time_point> PauseEnds() const { return pauseEnds_; }
     // Starts the next attempt once its pause is over.
     void EndPause();
+    // Whether its conversion has ended, and then takes its result.
+    bool SavingEnded() const;
+    void EndSaving();
     // After libcurl has finished with the handle: goes on to the next step (a new
     // handle), a pause, or the end.
     void Finished(CURLcode result);
@@ -56,6 +67,7 @@ private:
     void Begin(std::string address, BookFetch::Expect expect);
     void FollowPage(const BookFetch::Page& page);
     void Save();
+    void TakeSaved();
     std::string FileName(const std::string& address) const;
     PartFile& OpenPart();
 
@@ -72,6 +84,11 @@ private:
     std::unique_ptr<BookFetch> fetch_;
     std::optional<PartFile> part_;
     std::optional<Clock::time_point> pauseEnds_;
+    std::function<void()> wake_;
+    // The conversion under way, and its result once it has ended.
+    std::atomic<bool> stopSaving_ = false;
+    std::future<SavedBook> saved_;
+    std::thread saving_;
     std::optional<Clock::time_point> lastReport_;
     std::uint64_t reportedBytes_ = 0;
 };

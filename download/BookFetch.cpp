@@ -172,6 +172,8 @@ std::size_t BookFetch::Receive(char* data, std::size_t size, std::size_t count, 
         fetch.Fail(failure.what());
     } catch (const std::exception& error) {
         fetch.Fail(std::string("下载失败：") + error.what());
+    } catch (...) {
+        fetch.Fail("下载失败");
     }
     return 0;
 }

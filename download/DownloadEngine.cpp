@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <map>
+#include <set>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -42,7 +43,8 @@ private:
     void Run();
     void Apply(Command& command);
     void StartWaiting();
-    void EndPauses(BookDownload::Clock::time_point now);
+    // Books whose pause or conversion has ended go on.
+    void Continue(BookDownload::Clock::time_point now);
     void CollectFinished();
     void ReportProgress(BookDownload::Clock::time_point now);
     std::chrono::milliseconds PollTimeout(BookDownload::Clock::time_point now) const;
@@ -65,6 +67,8 @@ private:
 
     // The worker thread's own.
     std::map<DownloadId, std::unique_ptr<BookDownload>> books_;
+    // The running ones, transferring or pausing between attempts.
+    std::set<BookDownload*> running_;
     std::map<CURL*, BookDownload*> transfers_;
     HostQueue hosts_;
     std::thread thread_;
@@ -125,12 +129,14 @@ void DownloadEngine::Worker::Run()
         }
         for (Command& command : commands)
             Apply(command);
-        StartWaiting();
-        EndPauses(BookDownload::Clock::now());
         int running = 0;
         curl_multi_perform(multi_, &running);
         CollectFinished();
         const auto now = BookDownload::Clock::now();
+        Continue(now);
+        // After the ended ones, so that a freed place is taken at once; libcurl
+        // then starts the new transfers without waiting for the poll.
+        StartWaiting();
         ReportProgress(now);
         curl_multi_poll(multi_, nullptr, 0, static_cast<int>(PollTimeout(now).count()), nullptr);
     }
@@ -138,16 +144,27 @@ void DownloadEngine::Worker::Run()
     for (auto& [handle, book] : transfers_)
         curl_multi_remove_handle(multi_, handle);
     transfers_.clear();
+    running_.clear();
     books_.clear();
 }
 
 void DownloadEngine::Worker::Apply(Command& command)
 {
     if (command.kind == Command::Kind::Add) {
-        auto book = std::make_unique<BookDownload>(command.id, std::move(command.request), limits_);
-        Report(book->Status());
-        hosts_.Enqueue(command.id, book->Host());
-        books_.emplace(command.id, std::move(book));
+        try {
+            auto book = std::make_unique<BookDownload>(command.id, std::move(command.request), limits_,
+                                                       [multi = multi_] { curl_multi_wakeup(multi); });
+            const auto at = books_.emplace(command.id, std::move(book)).first;
+            hosts_.Enqueue(command.id, at->second->Host());
+            Report(at->second->Status());
+        } catch (const std::exception& error) {
+            books_.erase(command.id);
+            DownloadStatus failed;
+            failed.id = command.id;
+            failed.state = DownloadState::Failed;
+            failed.reason = std::string("下载失败：") + error.what();
+            Report(failed);
+        }
         return;
     }
     const auto found = books_.find(command.id);
@@ -157,14 +174,18 @@ void DownloadEngine::Worker::Apply(Command& command)
     const DownloadState state = book.Status().state;
     if (command.kind == Command::Kind::Cancel) {
         if (state == DownloadState::Waiting)
-            hosts_.Withdraw(command.id);
+            hosts_.Withdraw(command.id, book.Host());
         else if (state == DownloadState::Running)
             Detach(book);
         else if (state != DownloadState::Paused)
             return;
         book.Stop(DownloadState::Cancelled);
-        if (state == DownloadState::Running)
-            hosts_.Ended(book.Host(), HostQueue::Ending::Stopped);
+        if (state == DownloadState::Running) {
+            running_.erase(&book);
+            // A book committed just before the cancel came is saved all the same.
+            hosts_.Ended(book.Host(), book.Status().state == DownloadState::Saved ? HostQueue::Ending::Saved
+                                                                                 : HostQueue::Ending::Stopped);
+        }
         Report(book.Status());
     } else if (state == DownloadState::Failed || state == DownloadState::Cancelled
                || state == DownloadState::Paused) {
@@ -180,11 +201,19 @@ void DownloadEngine::Worker::StartWaiting()
         Advance(*books_.at(id), [](BookDownload& book) { book.Start(); });
 }
 
-void DownloadEngine::Worker::EndPauses(BookDownload::Clock::time_point now)
+void DownloadEngine::Worker::Continue(BookDownload::Clock::time_point now)
 {
-    for (auto& [id, book] : books_)
-        if (book->Status().state == DownloadState::Running && book->PauseEnds() && *book->PauseEnds() <= now)
-            Advance(*book, [](BookDownload& pausing) { pausing.EndPause(); });
+    std::vector<BookDownload*> paused, converted;
+    for (BookDownload* book : running_) {
+        if (book->PauseEnds() && *book->PauseEnds() <= now)
+            paused.push_back(book);
+        else if (book->SavingEnded())
+            converted.push_back(book);
+    }
+    for (BookDownload* book : paused)
+        Advance(*book, [](BookDownload& pausing) { pausing.EndPause(); });
+    for (BookDownload* book : converted)
+        Advance(*book, [](BookDownload& saving) { saving.EndSaving(); });
 }
 
 void DownloadEngine::Worker::CollectFinished()
@@ -205,7 +234,7 @@ void DownloadEngine::Worker::CollectFinished()
 
 void DownloadEngine::Worker::ReportProgress(BookDownload::Clock::time_point now)
 {
-    for (auto& [id, book] : books_)
+    for (BookDownload* book : running_)
         if (book->UpdateProgress(now))
             Report(book->Status());
 }
@@ -213,8 +242,8 @@ void DownloadEngine::Worker::ReportProgress(BookDownload::Clock::time_point now)
 std::chrono::milliseconds DownloadEngine::Worker::PollTimeout(BookDownload::Clock::time_point now) const
 {
     auto timeout = std::chrono::duration_cast<std::chrono::milliseconds>(transfers_.empty() ? IdlePoll : BusyPoll);
-    for (const auto& [id, book] : books_)
-        if (book->Status().state == DownloadState::Running && book->PauseEnds())
+    for (const BookDownload* book : running_)
+        if (book->PauseEnds())
             timeout = std::min(timeout, std::max(0ms, std::chrono::ceil<std::chrono::milliseconds>(
                                                           *book->PauseEnds() - now)));
     return timeout;
@@ -239,6 +268,10 @@ void DownloadEngine::Worker::Advance(BookDownload& book, const Step& step)
     const DownloadState after = book.Status().state;
     if (after == before)
         return;
+    if (after == DownloadState::Running)
+        running_.insert(&book);
+    else
+        running_.erase(&book);
     Report(book.Status());
     if (after != DownloadState::Saved && after != DownloadState::Failed)
         return;

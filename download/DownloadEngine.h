@@ -9,7 +9,11 @@
 // Downloads books on a worker thread of its own, several at a time, and reports
 // every change to its observer. Every call returns at once and may be made from
 // any thread. Destroying the engine cancels what is left (keeping .part files)
-// and joins the worker.
+// and joins the worker; the observer hears nothing of that.
+//
+// A book's file grows as "<name>.txt.part" in its folder, with
+// "<name>.txt.part.resume" beside it holding what a later download of the same
+// book into the same folder needs to resume it, in this process or another.
 class DownloadEngine {
 public:
     explicit DownloadEngine(DownloadObserver& observer, DownloadLimits limits = {});

@@ -103,10 +103,18 @@ void EncodingDetector::Feed(std::string_view bytes)
     carry_ = rest.substr(rest.size() - tail);
 }
 
+bool EncodingDetector::Settled() const
+{
+    if (start_.starts_with("\xFF\xFE") || start_.starts_with("\xFE\xFF"))
+        return true;
+    return !validUtf8_ && (sampled_ >= SampleBytes || !chardet_->handle);
+}
+
 EncodingDetector::Verdict EncodingDetector::Decide()
 {
+    // iconv lets UTF-8 past U+10FFFF through, so the check of our own decides here.
     if (start_.starts_with("\xEF\xBB\xBF"))
-        return {{"UTF-8"}, 3};
+        return {validUtf8_ && carry_.empty() ? std::vector<std::string>{"UTF-8"} : std::vector<std::string>{}, 3};
     if (start_.starts_with("\xFF\xFE"))
         return {{"UTF-16LE"}, 2};
     if (start_.starts_with("\xFE\xFF"))

@@ -18,9 +18,12 @@ public:
     EncodingDetector& operator=(const EncodingDetector&) = delete;
 
     void Feed(std::string_view bytes);
+    // Whether the verdict is already known, so that the rest need not be fed.
+    bool Settled() const;
 
     struct Verdict {
-        // iconv names to try in order; the first that decodes the whole text strictly is it.
+        // iconv names to try in order; the first that decodes the whole text strictly
+        // is it. None for text marked UTF-8 that is not.
         std::vector<std::string> candidates;
         std::size_t byteOrderMark = 0;  // bytes of mark at the start, not part of the text
     };

@@ -9,28 +9,29 @@ HostQueue::HostQueue(int runningPerHost, int failuresBeforePause)
 
 void HostQueue::Enqueue(DownloadId id, const std::string& host)
 {
-    waiting_.push_back({id, host});
+    hosts_[host].waiting.push_back({nextOrder_++, id});
 }
 
-void HostQueue::Withdraw(DownloadId id)
+void HostQueue::Withdraw(DownloadId id, const std::string& host)
 {
-    waiting_.remove_if([id](const Waiting& waiting) { return waiting.id == id; });
+    auto& waiting = hosts_[host].waiting;
+    std::erase_if(waiting, [id](const Waiting& book) { return book.id == id; });
 }
 
 std::vector<DownloadId> HostQueue::Startable()
 {
-    std::vector<DownloadId> startable;
-    for (auto at = waiting_.begin(); at != waiting_.end();) {
-        Host& host = hosts_[at->host];
-        if (host.running < runningPerHost_) {
-            ++host.running;
-            startable.push_back(at->id);
-            at = waiting_.erase(at);
-        } else {
-            ++at;
+    std::vector<Waiting> startable;
+    for (auto& [name, host] : hosts_)
+        for (; host.running < runningPerHost_ && !host.waiting.empty(); ++host.running) {
+            startable.push_back(host.waiting.front());
+            host.waiting.pop_front();
         }
-    }
-    return startable;
+    std::sort(startable.begin(), startable.end(),
+              [](const Waiting& a, const Waiting& b) { return a.order < b.order; });
+    std::vector<DownloadId> ids;
+    for (const Waiting& book : startable)
+        ids.push_back(book.id);
+    return ids;
 }
 
 std::vector<DownloadId> HostQueue::Ended(const std::string& host, Ending ending)
@@ -50,14 +51,9 @@ std::vector<DownloadId> HostQueue::Ended(const std::string& host, Ending ending)
         if (++ended.failuresInARow < failuresBeforePause_)
             break;
         ended.failuresInARow = 0;
-        for (auto at = waiting_.begin(); at != waiting_.end();) {
-            if (at->host == host) {
-                paused.push_back(at->id);
-                at = waiting_.erase(at);
-            } else {
-                ++at;
-            }
-        }
+        for (const Waiting& book : ended.waiting)
+            paused.push_back(book.id);
+        ended.waiting.clear();
         break;
     }
     return paused;

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <list>
+#include <cstdint>
+#include <deque>
 #include <map>
 #include <string>
 #include <vector>
@@ -16,7 +17,7 @@ public:
 
     void Enqueue(DownloadId id, const std::string& host);
     // Takes a waiting book off the queue; nothing when it is not waiting.
-    void Withdraw(DownloadId id);
+    void Withdraw(DownloadId id, const std::string& host);
     // Waiting books that may start now, in queue order; they count as running from here.
     std::vector<DownloadId> Startable();
 
@@ -26,17 +27,18 @@ public:
     std::vector<DownloadId> Ended(const std::string& host, Ending ending);
 
 private:
+    struct Waiting {
+        std::uint64_t order;
+        DownloadId id;
+    };
     struct Host {
         int running = 0;
         int failuresInARow = 0;
-    };
-    struct Waiting {
-        DownloadId id;
-        std::string host;
+        std::deque<Waiting> waiting;
     };
 
     int runningPerHost_;
     int failuresBeforePause_;
+    std::uint64_t nextOrder_ = 0;
     std::map<std::string, Host> hosts_;
-    std::list<Waiting> waiting_;
 };

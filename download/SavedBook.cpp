@@ -8,6 +8,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <optional>
+#include <random>
+#include <string>
+#include <vector>
 
 #include "download/EncodingDetector.h"
 #include "download/TextConverter.h"
@@ -21,13 +24,20 @@ constexpr int MaxNames = 10000;
 // A file of the folder's own for the converted text, deleted again unless committed.
 class TemporaryFile {
 public:
+    // Created exclusively with the mode the umask allows, as the book itself should
+    // be: mkstemp's owner-only mode would carry over to the saved book.
     explicit TemporaryFile(const std::filesystem::path& part)
     {
-        std::string pattern = part.string() + ".XXXXXX";
-        descriptor_ = mkostemp(pattern.data(), O_CLOEXEC);
-        if (descriptor_ < 0)
-            ThrowWriteFailure(errno);
-        path_ = pattern;
+        std::random_device random;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            path_ = part.string() + "." + std::to_string(random());
+            descriptor_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+            if (descriptor_ >= 0)
+                return;
+            if (errno != EEXIST)
+                break;
+        }
+        ThrowWriteFailure(errno);
     }
     ~TemporaryFile()
     {
@@ -64,13 +74,15 @@ private:
     bool committed_ = false;
 };
 
-// Reads the part from its start, piece by piece.
+// Reads the part from skip on, piece by piece, until take says enough.
 template <typename Take>
-void ReadPart(const PartFile& part, std::size_t skip, const Take& take)
+void ReadPart(const PartFile& part, std::size_t skip, const std::atomic<bool>& stop, const Take& take)
 {
     std::string piece(PieceBytes, '\0');
     off_t offset = static_cast<off_t>(skip);
     for (;;) {
+        if (stop)
+            throw SaveStopped();
         const ssize_t length = pread(part.Descriptor(), piece.data(), piece.size(), offset);
         if (length < 0) {
             if (errno == EINTR)
@@ -92,7 +104,7 @@ const char* TargetName(SavedEncoding encoding)
 
 // Converts the part from source into target; false when the text does not decode.
 bool Convert(const PartFile& part, const EncodingDetector::Verdict& verdict, const std::string& source,
-             SavedEncoding encoding, TemporaryFile& target)
+             SavedEncoding encoding, const std::atomic<bool>& stop, TemporaryFile& target)
 {
     std::optional<TextConverter> converter;
     try {
@@ -104,7 +116,7 @@ bool Convert(const PartFile& part, const EncodingDetector::Verdict& verdict, con
     if (encoding == SavedEncoding::Utf8Bom)
         out = "\xEF\xBB\xBF";
     bool decoded = true;
-    ReadPart(part, verdict.byteOrderMark, [&](std::string_view piece) {
+    ReadPart(part, verdict.byteOrderMark, stop, [&](std::string_view piece) {
         decoded = converter->Convert(piece, out);
         if (decoded) {
             target.Write(out);
@@ -143,22 +155,26 @@ std::filesystem::path CommitUnderFreeName(const std::filesystem::path& file, con
     ThrowWriteFailure(EEXIST);
 }
 
-SavedBook SaveBook(PartFile& part, const std::string& name, SavedEncoding encoding)
+SavedBook SaveBook(PartFile& part, const std::string& name, SavedEncoding encoding, const std::atomic<bool>& stop)
 {
     const std::filesystem::path folder = part.Path().parent_path();
     SavedBook saved;
     if (encoding != SavedEncoding::Original) {
         EncodingDetector detector;
-        ReadPart(part, 0, [&](std::string_view piece) {
+        ReadPart(part, 0, stop, [&](std::string_view piece) {
             detector.Feed(piece);
-            return true;
+            return !detector.Settled();
         });
         const EncodingDetector::Verdict verdict = detector.Decide();
         // UTF-8 without a mark is already what was asked for.
-        if (!(encoding == SavedEncoding::Utf8 && verdict.candidates.front() == "UTF-8" && verdict.byteOrderMark == 0)) {
+        const bool alreadyUtf8 = encoding == SavedEncoding::Utf8 && verdict.byteOrderMark == 0
+                                 && verdict.candidates == std::vector<std::string>{"UTF-8"};
+        if (!alreadyUtf8) {
             TemporaryFile target(part.Path());
             for (const std::string& source : verdict.candidates) {
-                if (Convert(part, verdict, source, encoding, target)) {
+                if (Convert(part, verdict, source, encoding, stop, target)) {
+                    if (stop)
+                        throw SaveStopped();
                     saved.file = CommitUnderFreeName(target.Path(), folder, name);
                     target.Committed();
                     part.Remove();
@@ -169,6 +185,8 @@ SavedBook SaveBook(PartFile& part, const std::string& name, SavedEncoding encodi
             saved.note = "编码无法识别，已按原样保存";
         }
     }
+    if (stop)
+        throw SaveStopped();
     saved.file = CommitUnderFreeName(part.Path(), folder, name);
     part.RemoveNote();
     return saved;

@@ -33,6 +33,7 @@ TEST(EncodingDetection, NamesTheEncodingWhateverThePieces)
     } cases[] = {
         {"UTF-8", Novel, {"UTF-8"}, 0},
         {"UTF-8 with a mark", "\xEF\xBB\xBF" + Novel, {"UTF-8"}, 3},
+        {"a UTF-8 mark on what is not UTF-8", "\xEF\xBB\xBF" "a\xF4\xBB\xBF\xBF", {}, 3},
         {"UTF-16LE by its mark", "\xFF\xFE" "a\0", {"UTF-16LE"}, 2},
         {"UTF-16BE by its mark", "\xFE\xFF\0a", {"UTF-16BE"}, 2},
         {"GBK", ToGbk(Novel), {"GB18030"}, 0},

@@ -5,9 +5,7 @@
 #include <QPixmap>
 #include <QTransform>
 
-namespace {
-
-QPixmap OpenBook(int size)
+QPixmap ApplicationIconPixmap(int size)
 {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
@@ -41,12 +39,10 @@ QPixmap OpenBook(int size)
     return pixmap;
 }
 
-}  // namespace
-
 QIcon ApplicationIcon()
 {
     QIcon icon;
     for (const int size : {16, 32, 48})
-        icon.addPixmap(OpenBook(size));
+        icon.addPixmap(ApplicationIconPixmap(size));
     return icon;
 }

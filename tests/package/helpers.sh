@@ -1,0 +1,85 @@
+# Shared by the package tests: find the program's window, click it, see a
+# listing in its pane, wait for a line of output. Waits are generous and bounded:
+# a loaded machine may take long to start the web engine.
+
+# The X11 window of the program with this process id once it is shown; fails
+# when none came. Qt may map a first window and replace it, so the one taken is
+# one still mapped a moment after it was found.
+window_of() {
+  local pid=$1 window="" tries=0
+  until [ -n "$window" ] && sleep 0.3 && xwininfo -id "$window" 2>/dev/null | grep -q IsViewable; do
+    if [ $((tries += 1)) -gt 300 ] || ! kill -0 "$pid" 2>/dev/null; then
+      echo "No window of process $pid appeared" >&2
+      return 1
+    fi
+    sleep 0.3
+    # xdotool exits 1 until the window exists.
+    window=$(xdotool search --onlyvisible --pid "$pid" --name Mireval 2>/dev/null | tail -n 1 || true)
+  done
+  echo "$window"
+}
+
+click() {
+  xdotool mousemove --window "$1" "$2" "$3" click 1
+}
+
+# Clicks the category 武侠仙侠 (suiButton5).
+click_wuxia() {
+  click "$1" 84 213
+}
+
+# Closes the window with its title bar's close button.
+click_close() {
+  click "$1" 853 10
+}
+
+# Waits until the file holds the text.
+wait_for_text() {
+  local file=$1 text=$2 tries=0
+  until grep -qF -- "$text" "$file"; do
+    if [ $((tries += 1)) -gt 600 ]; then
+      echo "Never seen in $file: $text" >&2
+      return 1
+    fi
+    sleep 0.1
+  done
+}
+
+# Whether the listing pane shows a list: it holds many colours (text on its
+# background) and two shots in a row agree. The shots go into the folder given.
+listing_shown() {
+  local window=$1 folder=$2 shot previous="" current colours
+  shot=$folder/window.png
+  for _ in $(seq 120); do
+    sleep 0.5
+    import -window "$window" "$shot" 2>/dev/null || continue
+    current=$(md5sum <"$shot")
+    colours=$(convert "$shot" -crop 705x457+168+32 -format %k info:)
+    if [ "$colours" -gt 16 ] && [ "$current" = "$previous" ]; then
+      return 0
+    fi
+    previous=$current
+  done
+  echo "The listing was not shown; last shot: $shot" >&2
+  return 1
+}
+
+# Waits for the process to end by itself and prints its exit code.
+exit_code_of() {
+  local pid=$1 tries=0
+  while kill -0 "$pid" 2>/dev/null; do
+    if [ $((tries += 1)) -gt 600 ]; then
+      echo "Process $pid did not end" >&2
+      return 1
+    fi
+    sleep 0.1
+  done
+  local code=0
+  wait "$pid" || code=$?
+  echo "$code"
+}
+
+# Whether something accepts connections on the sample catalogue's address.
+sample_catalogue_answers() {
+  (exec 3<>/dev/tcp/127.0.0.1/8936) 2>/dev/null
+}
