@@ -16,6 +16,8 @@ namespace {
 
 // Far more than one folder ever holds of one book; the bound only ends the search.
 constexpr int MaxParts = 1000;
+// Parts that ended free their numbers; the search goes on past a few free ones.
+constexpr int MaxGaps = 8;
 constexpr std::size_t MaxNoteBytes = 16 * 1024;
 
 std::filesystem::path PartPath(const std::filesystem::path& folder, const std::string& name, int number)
@@ -88,10 +90,13 @@ int OpenAndLock(const std::filesystem::path& path, int flags)
 std::optional<PartFile> PartFile::Find(const std::filesystem::path& folder, const std::string& name,
                                        const std::string& address)
 {
-    for (int number = 1; number <= MaxParts; ++number) {
+    for (int number = 1, gaps = 0; number <= MaxParts && gaps < MaxGaps; ++number) {
         const std::filesystem::path path = PartPath(folder, name, number);
-        if (!Exists(path) && !Exists(NotePath(path)))
-            break;
+        if (!Exists(path) && !Exists(NotePath(path))) {
+            ++gaps;
+            continue;
+        }
+        gaps = 0;
         const auto note = ReadNote(path);
         if (!note || note->address != address)
             continue;

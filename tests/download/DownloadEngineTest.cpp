@@ -173,6 +173,22 @@ TEST_F(Downloads, CancelStopsAtOnceAndALaterDownloadResumes)
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"青锋记.txt"});
 }
 
+TEST_F(Downloads, AResumeIsFoundPastPartsThatEnded)
+{
+    // As left by a second download of the same book, cancelled after the first was saved.
+    const std::string text = NovelText(8 * 1024);
+    site.Route("/r.txt", ServesFile(text));
+    WriteFile(folder.Path() / "书 (2).txt.part", text.substr(0, 1000));
+    WriteFile(folder.Path() / "书 (2).txt.part.resume",
+              site.Address("/r.txt") + "\n\"v1\"\n" + std::to_string(text.size()) + "\n");
+
+    const DownloadStatus saved = Download(Book("/r.txt", "书"));
+    ASSERT_EQ(saved.state, DownloadState::Saved) << saved.reason;
+    EXPECT_EQ(ReadFile(saved.file), text);
+    EXPECT_EQ(HeaderOf(site.RequestsFor("/r.txt").back(), "Range"), "bytes=1000-");
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"书.txt"});
+}
+
 TEST_F(Downloads, BrokenTransfersEndInTheServersExactFile)
 {
     const std::string text = NovelText(64 * 1024);
