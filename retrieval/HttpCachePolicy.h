@@ -17,7 +17,7 @@ using TimePoint = std::chrono::sys_seconds;
 // The response fields caching reads, as received (several lines of one field
 // joined by ", ").
 struct CacheFields {
-    std::optional<std::string> cacheControl, date, expires, lastModified, etag, age, vary;
+    std::optional<std::string> cacheControl{}, date{}, expires{}, lastModified{}, etag{}, age{}, vary{};
 };
 
 // A response as the cache holds it, without its body.
