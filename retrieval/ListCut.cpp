@@ -303,12 +303,13 @@ std::size_t ScanPortable(InPlaceCut& cut, Window& pending)
 }
 
 // Sixty-four bytes at a time. Comparisons into mask registers are the scarce part
-// here, so the differences are gathered in vectors and tested for zero twice.
+// here, so the differences are gathered in vectors, each shifted load folded into
+// the operation that takes it, and tested for zero twice.
 [[gnu::target("avx512bw")]] std::size_t ScanAvx512(InPlaceCut& cut, Window& pending)
 {
     constexpr std::size_t Width = 64;
-    constexpr int OrDiffering = 0xF6;     // a | (b ^ c)
-    constexpr int OrUnlessTopBit = 0xF2;  // a | (~b & c)
+    constexpr int OrDiffering = 0xF6;         // a | (b ^ c)
+    constexpr int OrUnlessTopBitOfC = 0xF4;   // a | (b & ~c)
     char* const data = cut.Data();
     const std::size_t size = cut.Size(), from = cut.From();
     const __m512i topBit = _mm512_set1_epi8(static_cast<char>(0x80));
@@ -320,18 +321,17 @@ std::size_t ScanPortable(InPlaceCut& cut, Window& pending)
         // Each is zero in the lanes where its marker may begin.
         __m512i blank = _mm512_xor_si512(head, _mm512_set1_epi8(Blank[0]));
         for (std::size_t k = 1; k < Blank.size(); ++k)
-            blank = _mm512_ternarylogic_epi64(blank, _mm512_loadu_si512(data + at + k), _mm512_set1_epi8(Blank[k]),
+            blank = _mm512_ternarylogic_epi64(blank, _mm512_set1_epi8(Blank[k]), _mm512_loadu_si512(data + at + k),
                                               OrDiffering);
-        const __m512i end =
-            _mm512_ternarylogic_epi64(_mm512_xor_si512(head, _mm512_set1_epi8(ListEndMarker[0])),
-                                      _mm512_loadu_si512(data + at + EndProbe),
-                                      _mm512_set1_epi8(ListEndMarker[EndProbe]), OrDiffering);
+        const __m512i end = _mm512_ternarylogic_epi64(_mm512_xor_si512(head, _mm512_set1_epi8(ListEndMarker[0])),
+                                                      _mm512_set1_epi8(ListEndMarker[EndProbe]),
+                                                      _mm512_loadu_si512(data + at + EndProbe), OrDiffering);
         const __m512i notFound =
             _mm512_ternarylogic_epi64(_mm512_xor_si512(head, _mm512_set1_epi8(NotFoundWording[0])),
-                                      _mm512_loadu_si512(data + at + NotFoundProbe),
-                                      _mm512_set1_epi8(NotFoundWording[NotFoundProbe]), OrDiffering);
+                                      _mm512_set1_epi8(NotFoundWording[NotFoundProbe]),
+                                      _mm512_loadu_si512(data + at + NotFoundProbe), OrDiffering);
         const __m512i blankAfterTopBit =
-            _mm512_ternarylogic_epi64(blank, _mm512_loadu_si512(data + at - 1), topBit, OrUnlessTopBit);
+            _mm512_ternarylogic_epi64(blank, topBit, _mm512_loadu_si512(data + at - 1), OrUnlessTopBitOfC);
         const __m512i closerDiff = _mm512_min_epu8(_mm512_min_epu8(end, notFound), blankAfterTopBit);
         const std::uint64_t starts = _mm512_testn_epi8_mask(blank, blank);
         const std::uint64_t closer = _mm512_testn_epi8_mask(closerDiff, closerDiff);
