@@ -20,9 +20,17 @@ LoopbackServer::LoopbackServer(int port) : server_(std::make_unique<httplib::Ser
                                   : "http://" + request.get_header_value("Host") + request.path;
         const CannedResponse answer = Answer(address);
         response.status = answer.status;
-        for (const auto& [name, value] : answer.headers)
+        std::string etag;
+        for (const auto& [name, value] : answer.headers) {
             response.set_header(name, value);
-        response.set_content(answer.body, "text/html");
+            if (name == "ETag")
+                etag = value;
+        }
+        // A client that holds this very page is told so, as a real site would.
+        if (!etag.empty() && request.get_header_value("If-None-Match") == etag)
+            response.status = 304;
+        else
+            response.set_content(answer.body, "text/html");
     });
     if (port == 0)
         port_ = server_->bind_to_any_port("127.0.0.1");
