@@ -159,8 +159,8 @@ Seconds FreshnessLifetime(const StoredResponse& response)
 
 Seconds CurrentAge(const StoredResponse& response, TimePoint now)
 {
-    std::string_view age = response.fields.age.value_or("");
-    age = Trimmed(age.substr(0, age.find(',')));
+    const std::string ageField = response.fields.age.value_or("");
+    const std::string_view age = Trimmed(std::string_view(ageField).substr(0, ageField.find(',')));
     const Seconds ageValue = ReadDeltaSeconds(age).value_or(Seconds{0});
     const Seconds apparentAge = std::max(response.responseTime - DateValue(response), Seconds{0});
     const Seconds responseDelay = std::max(response.responseTime - response.requestTime, Seconds{0});
