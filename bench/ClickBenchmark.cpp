@@ -248,8 +248,7 @@ int main(int argc, char** argv)
         {"click, 10 KB fragment", "pane alone", 10'000, Visit::Fetch, 1.3, 25},
         {"click, 1 MB fragment", "pane alone", 1'000'000, Visit::Fetch, 1.3, 15},
         {"revisit kept fresh, 10 KB fragment", "pane alone", 10'000, Visit::Revisit, 1.05, 25},
-        {"revisit answered 304, 10 KB fragment", "pane + one loopback round trip", 10'000, Visit::Revalidate, 1.1,
-         25},
+        {"revisit answered 304, 10 KB", "pane + loopback round trip", 10'000, Visit::Revalidate, 1.1, 25},
     };
     for (const auto& figure : figures) {
         benchmark::RegisterBenchmark((figure.name + " vs " + figure.floor).c_str(), PairedClick, setting, figure.name,
