@@ -4,6 +4,12 @@
 // its web page: one navigation to a blank document and one script that writes the
 // same fragment, waiting in an event loop, with no fetch and no cut. Paired run by
 // run, alternating which goes first.
+//
+// Two more figures click the same category again and again. On a revisit the site
+// lets the page be kept for an hour, so the listing cache answers and the floor is
+// the pane alone. On a revalidation it lets the page be kept only if checked each
+// time, so every click asks and is told 304 Not Modified; there the floor is the
+// pane plus one plain GET that the server answers with that 304.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -26,9 +32,11 @@
 
 #include "bench/Figures.h"
 #include "bench/ListingPages.h"
+#include "bench/PlainGet.h"
 #include "catalogue/LoopbackServer.h"
 #include "navigation/CategoryTable.h"
 #include "navigation/NavigationState.h"
+#include "retrieval/HttpCache.h"
 #include "retrieval/ListingPageLoader.h"
 #include "ui/ApplicationSetup.h"
 #include "ui/GbkText.h"
@@ -107,7 +115,29 @@ double FloorSeconds(QWebEngineView& pane, const std::string& fragment)
     return elapsed;
 }
 
-double ClickSeconds(TForm1& form, LoopbackServer& server, int row)
+// How the clicks of one figure reach the page.
+enum class Visit {
+    Fetch,       // a new category each click, from a site that sends no caching headers
+    Revisit,     // the same category, kept fresh by the listing cache
+    Revalidate,  // the same category, checked with the site each click and not modified
+};
+
+const char* const PageTag = "\"listing-v1\"";
+
+CannedResponse Answer(Visit visit, const std::string& page)
+{
+    switch (visit) {
+    case Visit::Fetch:
+        return {200, page, {}};
+    case Visit::Revisit:
+        return {200, page, {{"Cache-Control", "max-age=3600"}}};
+    case Visit::Revalidate:
+        return {200, page, {{"Cache-Control", "no-cache"}, {"ETag", PageTag}}};
+    }
+    throw std::logic_error("unknown visit");
+}
+
+double ClickSeconds(TForm1& form, LoopbackServer& server, int row, bool reachesSite)
 {
     TsuiButton* const buttons[] = {form.suiButton1, form.suiButton2, form.suiButton3, form.suiButton4,
                                    form.suiButton5, form.suiButton6, form.suiButton7, form.suiButton8,
@@ -117,8 +147,9 @@ double ClickSeconds(TForm1& form, LoopbackServer& server, int row)
     QTest::mouseClick(buttons[row - 1], Qt::LeftButton);
     const double elapsed = Now() - start;
     const std::string address = ListingAddress(CategoryTable[static_cast<std::size_t>(row - 1)], 1);
-    if (server.Requests() != std::vector<std::string>{address} || CurrentListingAddress != address)
-        throw std::runtime_error("the click did not load " + address);
+    const auto asked = reachesSite ? std::vector<std::string>{address} : std::vector<std::string>{};
+    if (server.Requests() != asked || CurrentListingAddress != address)
+        throw std::runtime_error("the click did not load " + address + (reachesSite ? " from the site" : " from the cache"));
     return elapsed;
 }
 
@@ -129,26 +160,49 @@ struct Setting {
 
 std::map<std::string, PairedRuns> results;
 
-void PairedClick(benchmark::State& state, const Setting& setting, const std::string& name, const std::string& page)
+// One plain GET of the page's address through the server, as a proxy is asked,
+// holding the page's tag: the server answers 304 and nothing more.
+double RoundTripSeconds(const LoopbackServer& server, const std::string& address)
 {
-    setting.server.SetFallback([page](const std::string&) { return CannedResponse{200, page, {}}; });
+    const double start = Now();
+    const std::string answer = PlainGet(server.Port(), address, std::string("If-None-Match: ") + PageTag + "\r\n");
+    const double elapsed = Now() - start;
+    if (answer.rfind("HTTP/1.1 304", 0) != 0)
+        throw std::runtime_error("the plain GET was not answered 304 Not Modified");
+    return elapsed;
+}
+
+void PairedClick(benchmark::State& state, const Setting& setting, const std::string& name, const std::string& page,
+                 Visit visit, double targetRatio)
+{
+    ListingPageCache().Clear();
+    setting.server.SetFallback([page, visit](const std::string&) { return Answer(visit, page); });
     const std::string fragment = CutListingPage(page, "");
     int books = 0;
     for (auto at = fragment.find("<li>"); at != std::string::npos; at = fragment.find("<li>", at + 1))
         ++books;
 
+    const int sameRow = 5;
+    const std::string sameAddress = ListingAddress(CategoryTable[sameRow - 1], 1);
     int row = 0;
     const auto click = [&] {
-        const double seconds = ClickSeconds(setting.form, setting.server, row % 11 + 1);
+        const double seconds = visit == Visit::Fetch
+                                   ? ClickSeconds(setting.form, setting.server, row % 11 + 1, true)
+                                   : ClickSeconds(setting.form, setting.server, sameRow, visit == Visit::Revalidate);
         ++row;
         ExpectList(*setting.form.WebBrowser1->page(), books);
         return seconds;
     };
     const auto floor = [&] {
-        const double seconds = FloorSeconds(*setting.form.WebBrowser1, fragment);
+        double seconds = FloorSeconds(*setting.form.WebBrowser1, fragment);
         ExpectList(*setting.form.WebBrowser1->page(), books);
+        if (visit == Visit::Revalidate)
+            seconds += RoundTripSeconds(setting.server, sameAddress);
         return seconds;
     };
+    // The first click of a revisit or revalidation fetches the page and keeps it.
+    if (visit != Visit::Fetch)
+        ClickSeconds(setting.form, setting.server, sameRow, true);
     for (int warm = 0; warm < 2; ++warm) {
         click();
         floor();
@@ -159,7 +213,7 @@ void PairedClick(benchmark::State& state, const Setting& setting, const std::str
         MeasurePair(runs, click, floor);
         state.SetIterationTime(runs.ours.back());
     }
-    const Figure figure = PairedFigure(name, runs, 1.3, Quantity::Seconds);
+    const Figure figure = PairedFigure(name, runs, targetRatio, Quantity::Seconds);
     state.counters["floor_ms"] = figure.floor * 1e3;
     state.counters["ratio"] = figure.ratio;
 }
@@ -187,21 +241,30 @@ int main(int argc, char** argv)
 
     const struct {
         std::string name;
+        std::string floor;
         std::size_t fragmentBytes;
+        Visit visit;
+        double targetRatio;
         int pairs;
-    } sizes[] = {{"click, 10 KB fragment", 10'000, 25}, {"click, 1 MB fragment", 1'000'000, 15}};
-    for (const auto& size : sizes) {
-        benchmark::RegisterBenchmark((size.name + " vs pane alone").c_str(), PairedClick, setting, size.name,
-                                     ListingPageWithFragment(size.fragmentBytes))
+    } figures[] = {
+        {"click, 10 KB fragment", "pane alone", 10'000, Visit::Fetch, 1.3, 25},
+        {"click, 1 MB fragment", "pane alone", 1'000'000, Visit::Fetch, 1.3, 15},
+        {"revisit kept fresh, 10 KB fragment", "pane alone", 10'000, Visit::Revisit, 1.05, 25},
+        {"revisit answered 304, 10 KB", "pane + loopback round trip", 10'000, Visit::Revalidate, 1.1, 25},
+    };
+    for (const auto& figure : figures) {
+        benchmark::RegisterBenchmark((figure.name + " vs " + figure.floor).c_str(), PairedClick, setting, figure.name,
+                                     ListingPageWithFragment(figure.fragmentBytes), figure.visit, figure.targetRatio)
             ->UseManualTime()
-            ->Iterations(size.pairs)
+            ->Iterations(figure.pairs)
             ->Unit(benchmark::kMillisecond);
     }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 
-    for (const auto& size : sizes) {
-        if (const auto runs = results.find(size.name); runs != results.end())
-            PrintFigure(PairedFigure(size.name + " vs pane alone (paired)", runs->second, 1.3, Quantity::Seconds));
+    for (const auto& figure : figures) {
+        if (const auto runs = results.find(figure.name); runs != results.end())
+            PrintFigure(PairedFigure(figure.name + " vs " + figure.floor + " (paired)", runs->second,
+                                     figure.targetRatio, Quantity::Seconds));
     }
 }

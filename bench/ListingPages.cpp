@@ -69,24 +69,3 @@ std::string ListingPageWithFragment(std::size_t fragmentBytes)
 {
     return PageWithList(fragmentBytes);
 }
-
-std::string TextDenseWithBlank(std::size_t bytes)
-{
-    const std::string link = ToGbk("<a href=\"/txt/1.htm\" target=\"_blank\">书</a>");
-    std::string text;
-    while (text.size() < bytes)
-        text += link;
-    return text;
-}
-
-std::string TextDenseWithGbk(std::size_t bytes)
-{
-    const std::string prose = ToGbk("少年持剑下山一路行侠仗义结识江湖豪杰卷入门派恩怨与朝堂风云终成一代宗师");
-    std::string text;
-    while (text.size() < bytes) {
-        for (int i = 0; i < 16; ++i)
-            text += prose;
-        text += "blank";
-    }
-    return text;
-}

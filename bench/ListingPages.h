@@ -11,11 +11,3 @@ std::string ListingPageOfSize(std::size_t pageBytes);
 
 // A page whose cut book list is at least fragmentBytes bytes.
 std::string ListingPageWithFragment(std::size_t fragmentBytes);
-
-// Text of at least bytes bytes in which "blank" comes every few bytes, as in a list
-// of links that all open a new window.
-std::string TextDenseWithBlank(std::size_t bytes);
-
-// Text of at least bytes bytes of GBK double-byte characters with an occasional
-// "blank", so that each match is checked against a long run of lead bytes.
-std::string TextDenseWithGbk(std::size_t bytes);

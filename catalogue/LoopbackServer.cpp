@@ -56,11 +56,18 @@ LoopbackServer::LoopbackServer(int port) : server_(std::make_unique<httplib::Ser
             else
                 response.set_header(name, value);
         }
+        auto& ranges = const_cast<httplib::Request&>(request).ranges;
+        // A client that holds this very page is told so, as a real site would.
+        const std::string etag = HeaderOf(answer, "ETag");
+        if (answer.status == 200 && !etag.empty() && request.get_header_value("If-None-Match") == etag) {
+            ranges.clear();
+            response.status = 304;
+            return;
+        }
         response.set_content(answer.body, contentType);
         // The library cuts the body to any requested range after this handler, and
         // would even for an error page or a stale If-Range: a range it must not
         // serve is taken off the request, which is the library's own object.
-        auto& ranges = const_cast<httplib::Request&>(request).ranges;
         if (answer.status != 200 || ranges.empty() || !IfRangeHolds(request, answer)) {
             ranges.clear();
             response.status = answer.status;

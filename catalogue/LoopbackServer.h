@@ -22,7 +22,8 @@ struct CannedResponse {
 
 // An HTTP server on 127.0.0.1 that answers both as the catalogue site itself
 // (origin-form requests) and as a proxy in front of any site (absolute-form
-// requests), from pages it was given by absolute address.
+// requests), from pages it was given by absolute address. A request whose
+// If-None-Match names the ETag a page is served with gets 304 Not Modified.
 class LoopbackServer {
 public:
     using Handler = std::function<CannedResponse(const std::string& address)>;

@@ -19,6 +19,14 @@ struct FetchLimits {
     long maxRedirects = 20;
 };
 
+class HttpCache;
+
 // The page at address, byte for byte, up to its first NUL byte. HTTP error statuses
 // are no failure: their body is the page. Raises FetchError when nothing can be read.
+// Goes through ListingPageCache(): a page the site allows to be reused comes from
+// there while it is fresh, and is checked with the site rather than fetched again
+// once it is stale; a failed fetch never falls back on a kept page.
 std::string FetchPageText(const std::string& address, const FetchLimits& limits = FetchLimits{});
+
+// The same through the given cache.
+std::string FetchPageText(HttpCache& cache, const std::string& address, const FetchLimits& limits = FetchLimits{});

@@ -3,7 +3,9 @@
 #include <curl/curl.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "retrieval/FetchPageText.h"
 
@@ -29,10 +31,12 @@ private:
     CURLSH* share_;
 };
 
-// One GET of one address on a session: a libcurl easy handle.
+// One GET of one address on a session: a libcurl easy handle. extraHeaders are
+// whole header lines ("If-None-Match: \"x\"") sent with it.
 class HttpRequest {
 public:
-    HttpRequest(const HttpSession& session, const std::string& address, const FetchLimits& limits);
+    HttpRequest(const HttpSession& session, const std::string& address, const FetchLimits& limits,
+                const std::vector<std::string>& extraHeaders = {});
     ~HttpRequest();
     HttpRequest(const HttpRequest&) = delete;
     HttpRequest& operator=(const HttpRequest&) = delete;
@@ -40,10 +44,17 @@ public:
     // Performs the request and returns the whole body up to its first NUL byte.
     std::string ReadBody();
 
+    // Of the final response, once the body is read.
+    long Status() const;
+    long Redirects() const;
+    // Every line of the field joined by ", ", or nothing when the response has none.
+    std::optional<std::string> Header(const char* name) const;
+
 private:
     static std::size_t Receive(char* data, std::size_t size, std::size_t count, void* self);
 
     CURL* easy_;
+    curl_slist* headers_ = nullptr;
     std::string address_;
     std::size_t maxBodyBytes_;
     std::size_t received_ = 0;

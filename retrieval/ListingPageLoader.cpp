@@ -1,19 +1,17 @@
 #include "retrieval/ListingPageLoader.h"
 
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
 #include "navigation/NavigationState.h"
 #include "retrieval/FetchPageText.h"
+#include "retrieval/ListCut.h"
+#include "retrieval/ListingMarkers.h"
 #include "retrieval/StatusLine.h"
 #include "text/TextHelpers.h"
 
 namespace {
-
-// The site's markers, in GBK where they are Chinese.
-const std::string TotalCountMarker = "<li class=\"p_total\">";
-const std::string PageWord = "\xD2\xB3";  // 页
-const std::string ListStartMarker = "<div id=\"catalog\">";
-const std::string ListEndMarker = "<div id=\"pages\">";
-const std::string NotFoundWording =  // 没有找到您要访问的页面
-    "\xC3\xBB\xD3\xD0\xD5\xD2\xB5\xBD\xC4\xFA\xD2\xAA\xB7\xC3\xCE\xCA\xB5\xC4\xD2\xB3\xC3\xE6";
 
 // "当前第 " + page + " 页   " + "共  " + total + "   页"
 std::string StatusLineFor(std::int32_t page, const std::string& total)
@@ -21,32 +19,36 @@ std::string StatusLineFor(std::int32_t page, const std::string& total)
     return "\xB5\xB1\xC7\xB0\xB5\xDA " + Decimal(page) + " \xD2\xB3   " + "\xB9\xB2  " + total + "   \xD2\xB3";
 }
 
+// Index of the first needle in text at or after from; npos when there is none.
+std::size_t FindFrom(std::string_view text, std::string_view needle, std::size_t from)
+{
+    const void* at = memmem(text.data() + from, text.size() - from, needle.data(), needle.size());
+    return at ? static_cast<std::size_t>(static_cast<const char*>(at) - text.data()) : std::string::npos;
+}
+
 }  // namespace
 
 std::string CutListingPage(std::string text, const std::string& address)
 {
-    text = ReplaceAll(text, "blank", "11111");
-
     // Everything up to and including the total-count marker goes; without the
     // marker its length less one still goes from the front.
-    const auto p = Find(TotalCountMarker, text);
-    Delete(text, 1, p + static_cast<std::int64_t>(TotalCountMarker.size()) - 1);
+    const std::size_t totalMarker = FindFrom(text, TotalCountMarker, 0);
+    const std::size_t afterTotal =
+        std::min(totalMarker == std::string::npos ? TotalCountMarker.size() - 1 : totalMarker + TotalCountMarker.size(),
+                 text.size());
 
-    const auto q = Find(PageWord, text);
-    const std::string total = Copy(text, 1, q - 1);
+    const std::size_t pageWord = FindFrom(text, PageWord, afterTotal);
+    const std::string total = pageWord == std::string::npos ? std::string() : ReplacedSpan(text, afterTotal, pageWord);
 
-    const auto r = Find(ListStartMarker, text);
-    Delete(text, 1, r - 1);
-
+    const std::size_t listStart = FindFrom(text, ListStartMarker, afterTotal);
     // The end marker goes with all after it and the one byte before it.
-    const auto s = Find(ListEndMarker, text);
-    Delete(text, s - 1, static_cast<std::int64_t>(text.size()));
+    const bool notFound = CutListInPlace(text, listStart == std::string::npos ? afterTotal : listStart);
 
     WriteStatusLine(StatusLineFor(CurrentPageNumber, total));
     CurrentListingAddress = address;
 
-    if (Find(NotFoundWording, text) > 0) {
-        WriteStatusLine(NotFoundWording);
+    if (notFound) {
+        WriteStatusLine(std::string(NotFoundWording));
         text = NotFoundWording;
     }
     return text;

@@ -81,6 +81,22 @@ TEST_F(ListingPageLoader, CutsWhateverTheMarkersLeave)
     }
 }
 
+TEST_F(ListingPageLoader, ReplacesBlankAlongALongListAsCharactersFall)
+{
+    // Words at every offset across many blocks of the scan; after one lead byte a
+    // "blank" begins on a trail byte and stays, after two it begins a character.
+    std::string list = ToGbk("<div id=\"catalog\">");
+    std::string expected = list;
+    for (int k = 0; k < 300; ++k) {
+        const std::string before = std::string(static_cast<std::size_t>(k % 70), 'x') + std::string(k % 3, '\x81');
+        list += before + "blank";
+        expected += before + (k % 3 == 1 ? "blank" : "11111");
+    }
+    CurrentPageNumber = 1;
+    EXPECT_EQ(Load(ToGbk("<li class=\"p_total\">7页") + list + "\n" + ToGbk("<div id=\"pages\">")), expected);
+    EXPECT_EQ(StatusLine, ToGbk("当前第 1 页   共  7   页"));
+}
+
 TEST_F(ListingPageLoader, EndsThePageAtItsFirstNul)
 {
     CurrentPageNumber = 1;

@@ -4,6 +4,7 @@
 
 #include "catalogue/Gbk.h"
 #include "navigation/NavigationState.h"
+#include "retrieval/HttpCache.h"
 #include "retrieval/StatusLine.h"
 
 void ResetSharedState()
@@ -26,6 +27,8 @@ std::string BookList(const std::string& address, const std::string& target)
 void CatalogueFixture::SetUp()
 {
     ResetSharedState();
+    // Every test's site is reached by the same address through its own proxy.
+    ListingPageCache().Clear();
     unsetenv("no_proxy");
     unsetenv("NO_PROXY");
     MendTheProxy();
