@@ -1,13 +1,33 @@
-// Serves the sample catalogue on 127.0.0.1:8936, the program's default site,
-// until interrupted; prints each address asked for.
+// Serves the sample catalogue on 127.0.0.1:8936, the program's default site, or on
+// the port given (0: any free one, for tests that reach it as a proxy), until
+// interrupted; prints each address asked for.
+//   sample-catalogue [PORT]
+#include <charconv>
 #include <csignal>
 #include <iostream>
+#include <string_view>
 
 #include "catalogue/LoopbackServer.h"
 #include "catalogue/SampleCatalogue.h"
 
-int main()
+namespace {
+
+bool ParsePort(std::string_view text, int& port)
 {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), port);
+    return error == std::errc() && end == text.data() + text.size() && port >= 0 && port <= 65535;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    int port = 8936;
+    if (argc > 2 || (argc == 2 && !ParsePort(argv[1], port))) {
+        std::cerr << "usage: sample-catalogue [PORT]" << std::endl;
+        return 2;
+    }
+
     // Blocked before the server's thread starts, so only sigwait sees them.
     sigset_t stop;
     sigemptyset(&stop);
@@ -16,7 +36,7 @@ int main()
     pthread_sigmask(SIG_BLOCK, &stop, nullptr);
 
     try {
-        LoopbackServer server(8936);
+        LoopbackServer server(port);
         server.SetFallback([](const std::string& address) {
             std::cout << "GET " << address << std::endl;
             return SampleCataloguePage(address);

@@ -1,17 +1,16 @@
 #!/bin/bash
 # The unpacked package's mireval-download, run from where it was unpacked,
 # saves a book of the sample catalogue fetched through a loopback proxy.
-# Usage: download-test.sh PACKAGE-FOLDER SAMPLE-CATALOGUE-PROXY SITE-ADDRESS
+# Usage: download-test.sh PACKAGE-FOLDER SAMPLE-CATALOGUE SITE-ADDRESS
 set -euo pipefail
-folder=$1 proxy_program=$2 site=$3
+folder=$1 catalogue=$2 site=$3
 source "$(dirname "$0")/helpers.sh"
 
-work=$(mktemp -d)
-"$proxy_program" >"$work/proxy.log" 2>&1 &
-proxy_pid=$!
-trap 'kill $proxy_pid 2>/dev/null; wait $proxy_pid 2>/dev/null || true; rm -rf "$work"' EXIT
-wait_for_text "$work/proxy.log" "Proxy on "
-proxy=$(sed -n 's/^Proxy on //p' "$work/proxy.log")
+start_scratch
+"$catalogue" 0 >"$work/proxy.log" 2>&1 &
+pids+=($!)
+wait_for_text "$work/proxy.log" "Sample catalogue on "
+proxy=$(sed -n 's/^Sample catalogue on //p' "$work/proxy.log")
 
 mkdir "$work/books"
 http_proxy=$proxy no_proxy= NO_PROXY= \

@@ -19,6 +19,13 @@ window_of() {
   echo "$window"
 }
 
+# A scratch folder $work, and the processes a test adds to pids, gone when it ends.
+start_scratch() {
+  work=$(mktemp -d)
+  pids=()
+  trap 'for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done; wait 2>/dev/null || true; rm -rf "$work"' EXIT
+}
+
 click() {
   xdotool mousemove --window "$1" "$2" "$3" click 1
 }
@@ -64,8 +71,9 @@ listing_shown() {
   return 1
 }
 
-# Waits for the process to end by itself and prints its exit code.
-exit_code_of() {
+# Waits for a process this shell started to end by itself, and sets exit_code.
+# Never in a subshell: only the shell that started a process learns how it ended.
+wait_for_exit() {
   local pid=$1 tries=0
   while kill -0 "$pid" 2>/dev/null; do
     if [ $((tries += 1)) -gt 600 ]; then
@@ -74,9 +82,8 @@ exit_code_of() {
     fi
     sleep 0.1
   done
-  local code=0
-  wait "$pid" || code=$?
-  echo "$code"
+  exit_code=0
+  wait "$pid" || exit_code=$?
 }
 
 # Whether something accepts connections on the sample catalogue's address.

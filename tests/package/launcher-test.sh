@@ -26,16 +26,7 @@ skip_for_foreign_catalogue() {
 }
 sample_catalogue_answers && skip_for_foreign_catalogue
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do
-    kill "$pid" 2>/dev/null || true
-  done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+start_scratch
 unset http_proxy HTTP_PROXY no_proxy NO_PROXY
 
 # The child of the launcher running this program of the package, once it runs.
@@ -69,9 +60,9 @@ wait_for_text "$work/launcher.log" "GET http://127.0.0.1:8936/txt/Wuxia/Soft_010
 listing_shown "$window" "$work"
 
 click_close "$window"
-code=$(exit_code_of "$started")
-if [ "$code" -ne 0 ]; then
-  echo "The launcher ended with $code" >&2
+wait_for_exit "$started"
+if [ "$exit_code" -ne 0 ]; then
+  echo "The launcher ended with $exit_code" >&2
   cat "$work/launcher.log" >&2
   exit 1
 fi
@@ -95,9 +86,9 @@ if [ "$(ps -o comm= -p "$started")" != Project1 ] || pgrep -P "$started" -f -- "
   exit 1
 fi
 click_close "$window"
-code=$(exit_code_of "$started")
-if [ "$code" -ne 0 ]; then
-  echo "The launcher ended with $code" >&2
+wait_for_exit "$started"
+if [ "$exit_code" -ne 0 ]; then
+  echo "The launcher ended with $exit_code" >&2
   exit 1
 fi
 kill -0 "$own" 2>/dev/null || { echo "The launcher stopped a catalogue it had not started" >&2; exit 1; }
