@@ -113,8 +113,10 @@ std::string BookFileName(std::string_view title)
     // The cut may leave a blank or a dot at the end, so trimming comes after it.
     // Blanks around the title go before control characters become "_": a tab there is a blank.
     std::string name = Trimmed(CutTo(Trimmed(Replaced(Trimmed(std::string(title)))), MaxBookNameBytes));
-    if (IsReservedOnWindows(name))
-        name = "_" + Trimmed(CutTo(name, MaxBookNameBytes - 1));
+    if (IsReservedOnWindows(name)) {
+        name = Trimmed(CutTo(name, MaxBookNameBytes - 1));
+        name.insert(0, 1, '_');
+    }
     return name;
 }
 
