@@ -26,6 +26,15 @@ start_scratch() {
   trap 'for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done; wait 2>/dev/null || true; rm -rf "$work"' EXIT
 }
 
+# Starts the sample catalogue on a free port, to be reached as a proxy, and sets
+# proxy to its address. Needs start_scratch first.
+start_catalogue_proxy() {
+  "$1" 0 >"$work/proxy.log" 2>&1 &
+  pids+=($!)
+  wait_for_text "$work/proxy.log" "Sample catalogue on "
+  proxy=$(sed -n 's/^Sample catalogue on //p' "$work/proxy.log")
+}
+
 click() {
   xdotool mousemove --window "$1" "$2" "$3" click 1
 }

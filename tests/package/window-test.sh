@@ -9,11 +9,7 @@ folder=$1 catalogue=$2 site=$3
 source "$(dirname "$0")/helpers.sh"
 
 start_scratch
-
-"$catalogue" 0 >"$work/proxy.log" 2>&1 &
-pids+=($!)
-wait_for_text "$work/proxy.log" "Sample catalogue on "
-proxy=$(sed -n 's/^Sample catalogue on //p' "$work/proxy.log")
+start_catalogue_proxy "$catalogue"
 
 http_proxy=$proxy no_proxy= NO_PROXY= "$folder/root/usr/lib/mireval-txt/Project1" &
 program=$!
