@@ -2,6 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <string>
@@ -114,7 +115,10 @@ int main(int argc, char** argv)
         return collector.seconds[cases[index].name] / static_cast<double>(cases[index].input.size());
     };
     if (collector.seconds.count(cases[0].name) && collector.seconds.count(cases[1].name)
-        && collector.seconds.count(cases[2].name))
-        std::printf("LINEAR\tcut per byte: %.3f ns at 64 KiB, %.3f ns at 1 MiB, %.3f ns at 16 MiB\n", perByte(0) * 1e9,
-                    perByte(1) * 1e9, perByte(2) * 1e9);
+        && collector.seconds.count(cases[2].name)) {
+        char note[160];
+        std::snprintf(note, sizeof note, "cut per byte: %.3f ns at 64 KiB, %.3f ns at 1 MiB, %.3f ns at 16 MiB",
+                      perByte(0) * 1e9, perByte(1) * 1e9, perByte(2) * 1e9);
+        PrintNote(note);
+    }
 }

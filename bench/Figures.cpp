@@ -31,6 +31,12 @@ void PrintFigure(const Figure& figure)
     std::fflush(stdout);
 }
 
+void PrintNote(const std::string& text)
+{
+    std::printf("NOTE\t%s\n", text.c_str());
+    std::fflush(stdout);
+}
+
 double Median(std::vector<double> values)
 {
     if (values.empty())

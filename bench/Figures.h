@@ -19,6 +19,9 @@ struct Figure {
 
 void PrintFigure(const Figure& figure);
 
+// A line the bench command shows under its table: what a figure alone does not say.
+void PrintNote(const std::string& text);
+
 double Median(std::vector<double> values);
 
 // Seconds since an arbitrary fixed point, monotonic.

@@ -7,17 +7,27 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 #include <stdexcept>
+#include <string_view>
 #include <system_error>
 
-namespace {
-
+// A connected socket's descriptor, closed on the way out.
 class Socket {
 public:
-    Socket() : fd_(socket(AF_INET, SOCK_STREAM, 0))
+    explicit Socket(int port) : fd_(socket(AF_INET, SOCK_STREAM, 0))
     {
         if (fd_ < 0)
             throw std::system_error(errno, std::generic_category(), "socket");
+        sockaddr_in server{};
+        server.sin_family = AF_INET;
+        server.sin_port = htons(static_cast<std::uint16_t>(port));
+        server.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (connect(fd_, reinterpret_cast<const sockaddr*>(&server), sizeof server) != 0) {
+            const int error = errno;
+            close(fd_);
+            throw std::system_error(error, std::generic_category(), "connect");
+        }
     }
     ~Socket() { close(fd_); }
     Socket(const Socket&) = delete;
@@ -28,36 +38,66 @@ private:
     int fd_;
 };
 
-}  // namespace
+namespace {
 
-std::string PlainGet(int port, const std::string& target, const std::string& extraHeaders, std::size_t expectedBytes)
+void SendRequest(int fd, int port, const std::string& target, const char* connection, const std::string& extraHeaders)
 {
-    Socket socket;
-    sockaddr_in server{};
-    server.sin_family = AF_INET;
-    server.sin_port = htons(static_cast<std::uint16_t>(port));
-    server.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (connect(socket.Fd(), reinterpret_cast<const sockaddr*>(&server), sizeof server) != 0)
-        throw std::system_error(errno, std::generic_category(), "connect");
-
     const std::string request = "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port)
-                                + "\r\nConnection: close\r\n" + extraHeaders + "\r\n";
+                                + "\r\nConnection: " + connection + "\r\n" + extraHeaders + "\r\n";
     for (std::size_t sent = 0; sent < request.size();) {
-        const ssize_t written = send(socket.Fd(), request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
+        const ssize_t written = send(fd, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
         if (written < 0)
             throw std::system_error(errno, std::generic_category(), "send");
         sent += static_cast<std::size_t>(written);
     }
+}
 
+// Appends what one read brings; false at the end of the connection.
+bool ReceiveSome(int fd, std::string& answer)
+{
+    char buffer[64 * 1024];
+    const ssize_t got = recv(fd, buffer, sizeof buffer, 0);
+    if (got < 0)
+        throw std::system_error(errno, std::generic_category(), "recv");
+    answer.append(buffer, static_cast<std::size_t>(got));
+    return got > 0;
+}
+
+}  // namespace
+
+std::string PlainGet(int port, const std::string& target, const std::string& extraHeaders, std::size_t expectedBytes)
+{
+    const Socket socket(port);
+    SendRequest(socket.Fd(), port, target, "close", extraHeaders);
     std::string answer;
     answer.reserve(expectedBytes);
-    char buffer[64 * 1024];
-    while (true) {
-        const ssize_t got = recv(socket.Fd(), buffer, sizeof buffer, 0);
-        if (got < 0)
-            throw std::system_error(errno, std::generic_category(), "recv");
-        if (got == 0)
-            return answer;
-        answer.append(buffer, static_cast<std::size_t>(got));
+    while (ReceiveSome(socket.Fd(), answer)) {
     }
+    return answer;
+}
+
+PlainConnection::PlainConnection(int port) : socket_(std::make_unique<Socket>(port)), port_(port) {}
+
+PlainConnection::~PlainConnection() = default;
+
+std::string PlainConnection::Get(const std::string& target, std::size_t expectedBytes)
+{
+    SendRequest(socket_->Fd(), port_, target, "keep-alive", "");
+    std::string answer;
+    answer.reserve(expectedBytes);
+    std::size_t headerEnd = std::string::npos;
+    while ((headerEnd = answer.find("\r\n\r\n")) == std::string::npos) {
+        if (!ReceiveSome(socket_->Fd(), answer))
+            throw std::runtime_error("the connection ended inside the header");
+    }
+    constexpr std::string_view LengthField = "\r\nContent-Length: ";
+    const std::size_t length = answer.find(LengthField);
+    if (length == std::string::npos || length > headerEnd)
+        throw std::runtime_error("the answer declares no Content-Length");
+    const std::size_t total = headerEnd + 4 + std::strtoull(answer.c_str() + length + LengthField.size(), nullptr, 10);
+    while (answer.size() < total) {
+        if (!ReceiveSome(socket_->Fd(), answer))
+            throw std::runtime_error("the connection ended inside the body");
+    }
+    return answer;
 }

@@ -1,10 +1,12 @@
 #include "catalogue/LoopbackServer.h"
 
 #include <httplib.h>
+#include <strings.h>
 #include <sys/socket.h>
 
 #include <stdexcept>
-#include <strings.h>
+
+#include "catalogue/AcceptedConnections.h"
 
 namespace {
 
@@ -43,6 +45,11 @@ LoopbackServer::LoopbackServer(int port) : server_(std::make_unique<httplib::Ser
         const int yes = 1;
         setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     });
+    // Connections kept as common web servers keep them: up to a hundred requests, and
+    // each answer's last small piece sent at once rather than after the client's
+    // delayed acknowledgement of the piece before.
+    server_->set_keep_alive_max_count(100);
+    server_->set_tcp_nodelay(true);
     server_->Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
         // A proxy is asked for the absolute address; the site itself for a path on its host.
         std::string address = request.path.rfind("http://", 0) == 0 || request.path.rfind("https://", 0) == 0
@@ -97,6 +104,7 @@ LoopbackServer::LoopbackServer(int port) : server_(std::make_unique<httplib::Ser
 LoopbackServer::~LoopbackServer()
 {
     server_->stop();
+    EndConnectionsAcceptedOn(port_);
     listener_.join();
 }
 

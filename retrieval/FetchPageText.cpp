@@ -14,15 +14,20 @@ struct Fetched {
     std::string text;
 };
 
+// The listing fetches' session, one per thread since a session serves one request at a time.
+HttpSession& Session()
+{
+    thread_local HttpSession session;
+    return session;
+}
+
 Fetched Get(const HttpCache& cache, const std::string& address, const FetchLimits& limits,
             const std::vector<std::string>& conditions)
 {
     Fetched fetched;
     fetched.response.requestTime = cache.Now();
     {
-        // Destroyed in reverse order: the request is closed before the session.
-        HttpSession session;
-        HttpRequest request(session, address, limits, conditions);
+        HttpRequest request(Session(), address, limits, conditions);
         fetched.text = request.ReadBody();
         fetched.response.status = request.Status();
         fetched.redirects = request.Redirects();

@@ -39,22 +39,28 @@ void SetTransferBounds(CURL* easy, long connectTimeoutSeconds, long stallSeconds
 HttpSession::HttpSession()
 {
     EnsureCurlInitialised();
-    share_ = curl_share_init();
-    if (!share_)
+    easy_ = curl_easy_init();
+    if (!easy_)
         throw FetchError("cannot open an HTTP session");
+    // Larger reads than libcurl's 16 KiB: fewer calls per page, and a listing page is
+    // tens of kilobytes to megabytes. Set once: libcurl refuses to change it on a
+    // handle that has held a transfer.
+    if (curl_easy_setopt(easy_, CURLOPT_BUFFERSIZE, 512L * 1024) != CURLE_OK) {
+        curl_easy_cleanup(easy_);
+        throw FetchError("cannot open an HTTP session");
+    }
 }
 
 HttpSession::~HttpSession()
 {
-    curl_share_cleanup(share_);
+    curl_easy_cleanup(easy_);
 }
 
 HttpRequest::HttpRequest(const HttpSession& session, const std::string& address, const FetchLimits& limits,
                          const std::vector<std::string>& extraHeaders)
-    : easy_(curl_easy_init()), address_(address), maxBodyBytes_(limits.maxBodyBytes)
+    : easy_(session.Handle()), address_(address), maxBodyBytes_(limits.maxBodyBytes)
 {
-    if (!easy_)
-        throw FetchError("cannot open " + address + ": out of resources");
+    // Every option a request uses is set here, so none is left from the one before.
     try {
         for (const std::string& line : extraHeaders) {
             curl_slist* const longer = curl_slist_append(headers_, line.c_str());
@@ -62,30 +68,32 @@ HttpRequest::HttpRequest(const HttpSession& session, const std::string& address,
                 throw FetchError("cannot open " + address + ": out of resources");
             headers_ = longer;
         }
-        if (headers_)
-            SetOption(easy_, CURLOPT_HTTPHEADER, headers_);
-        SetOption(easy_, CURLOPT_SHARE, session.Handle());
+        SetOption(easy_, CURLOPT_HTTPHEADER, headers_);
         SetOption(easy_, CURLOPT_URL, address.c_str());
         SetOption(easy_, CURLOPT_HTTPGET, 1L);
         // No Accept-Encoding and no User-Agent: the page is what comes over the wire.
         SetTransferBounds(easy_, limits.connectTimeoutSeconds, limits.stallSeconds, limits.maxRedirects);
         SetOption(easy_, CURLOPT_TIMEOUT, limits.totalTimeoutSeconds);
         SetOption(easy_, CURLOPT_ERRORBUFFER, error_);
-        // Larger reads than libcurl's 16 KiB: fewer calls per page, and a listing page
-        // is tens of kilobytes to megabytes.
-        SetOption(easy_, CURLOPT_BUFFERSIZE, 512L * 1024);
         SetOption(easy_, CURLOPT_WRITEFUNCTION, &HttpRequest::Receive);
         SetOption(easy_, CURLOPT_WRITEDATA, this);
     } catch (...) {
-        curl_easy_cleanup(easy_);
-        curl_slist_free_all(headers_);
+        Release();
         throw;
     }
 }
 
 HttpRequest::~HttpRequest()
 {
-    curl_easy_cleanup(easy_);
+    Release();
+}
+
+void HttpRequest::Release()
+{
+    // The session's handle outlives the request: it keeps nothing that points here.
+    curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, nullptr);
+    curl_easy_setopt(easy_, CURLOPT_ERRORBUFFER, nullptr);
+    curl_easy_setopt(easy_, CURLOPT_WRITEDATA, nullptr);
     curl_slist_free_all(headers_);
 }
 

@@ -17,7 +17,9 @@ void EnsureCurlInitialised();
 // of under one byte a second for stallSeconds. The proxy comes from the environment.
 void SetTransferBounds(CURL* easy, long connectTimeoutSeconds, long stallSeconds, long maxRedirects);
 
-// One Internet session: a libcurl share handle that the session's requests use.
+// One Internet session: a libcurl easy handle that its requests take turns on. It
+// keeps what a browser keeps between pages: open connections to a site, looked-up
+// names and libcurl's own set-up, so the next page of a site costs no new connection.
 class HttpSession {
 public:
     HttpSession();
@@ -25,14 +27,14 @@ public:
     HttpSession(const HttpSession&) = delete;
     HttpSession& operator=(const HttpSession&) = delete;
 
-    CURLSH* Handle() const { return share_; }
+    CURL* Handle() const { return easy_; }
 
 private:
-    CURLSH* share_;
+    CURL* easy_;
 };
 
-// One GET of one address on a session: a libcurl easy handle. extraHeaders are
-// whole header lines ("If-None-Match: \"x\"") sent with it.
+// One GET of one address on a session, which it must have to itself while it lasts.
+// extraHeaders are whole header lines ("If-None-Match: \"x\"") sent with it.
 class HttpRequest {
 public:
     HttpRequest(const HttpSession& session, const std::string& address, const FetchLimits& limits,
@@ -51,9 +53,10 @@ public:
     std::optional<std::string> Header(const char* name) const;
 
 private:
+    void Release();
     static std::size_t Receive(char* data, std::size_t size, std::size_t count, void* self);
 
-    CURL* easy_;
+    CURL* const easy_;
     curl_slist* headers_ = nullptr;
     std::string address_;
     std::size_t maxBodyBytes_;

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <thread>
 
+#include "catalogue/AcceptedConnections.h"
 #include "catalogue/Gbk.h"
 #include "navigation/NavigationState.h"
 #include "retrieval/FetchPageText.h"
@@ -60,11 +61,13 @@ class CachingSite {
 public:
     CachingSite()
     {
+        server_.set_tcp_nodelay(true);  // no wait for a delayed acknowledgement on a kept connection
         server_.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
             const std::lock_guard lock(mutex_);
             const Asked asked{request.path, request.get_header_value("If-None-Match"),
                               request.get_header_value("If-Modified-Since")};
             asked_.push_back(asked);
+            clientPorts_.push_back(request.remote_port);
             const auto page = pages_.find(request.path);
             if (page == pages_.end()) {
                 response.status = 404;
@@ -98,6 +101,7 @@ public:
     {
         if (listener_.joinable()) {
             server_.stop();
+            EndConnectionsAcceptedOn(port_);
             listener_.join();
         }
     }
@@ -121,6 +125,14 @@ public:
         const std::lock_guard lock(mutex_);
         return asked_;
     }
+    // The client's port of each request's connection.
+    std::vector<int> ClientPorts()
+    {
+        const std::lock_guard lock(mutex_);
+        return clientPorts_;
+    }
+    // Closes the connections clients keep open, as a site does with idle ones.
+    void CloseKeptConnections() { EndConnectionsAcceptedOn(port_); }
 
 private:
     httplib::Server server_;
@@ -130,6 +142,7 @@ private:
     std::map<std::string, Answer> pages_;
     Answer notModified_{304, {}, ""};
     std::vector<Asked> asked_;
+    std::vector<int> clientPorts_;
 };
 
 class CachedFetch : public testing::Test {
@@ -313,3 +326,17 @@ TEST(ListingPageCache, TheLoaderCutsTheSameWhicheverWayThePageCame)
 }
 
 }  // namespace
+
+TEST_F(CachedFetch, PageAfterPageGoesOverOneConnectionAndOverANewOneOnceTheSiteClosedIt)
+{
+    site.Serve("/a.htm", {200, {}, Page});  // no caching headers: asked for every time
+    EXPECT_EQ(Fetch("/a.htm"), Page);
+    EXPECT_EQ(Fetch("/a.htm"), Page);
+    site.CloseKeptConnections();
+    EXPECT_EQ(Fetch("/a.htm"), Page);
+
+    const std::vector<int> ports = site.ClientPorts();
+    ASSERT_EQ(ports.size(), 3u);
+    EXPECT_EQ(ports[0], ports[1]);
+    EXPECT_NE(ports[1], ports[2]);
+}
