@@ -40,11 +40,16 @@ void Replace(char* at)
 }
 
 // The block scans find "blank" whole, and look closer at the other markers only
-// where their first byte and one more are in place.
-constexpr std::size_t EndProbe = 11;  // the "g" of "pages"
-constexpr std::size_t NotFoundProbe = NotFoundWording.size() - 1;
+// where two of their bytes are in place: bytes within the reach of the "blank"
+// comparison, so that the same loads serve, and that seldom stand so elsewhere.
+struct Probe {
+    std::string_view marker;
+    std::size_t first, second;  // from the marker's start
+};
+constexpr Probe EndProbe{ListEndMarker, 0, 3};        // "<" and "v" of "<div"
+constexpr Probe NotFoundProbe{NotFoundWording, 0, 4};  // the first bytes of 没 and 找
 constexpr std::size_t BlankProbe = Blank.size() - 1;
-static_assert(ListEndMarker[0] == '<' && ListEndMarker[EndProbe] == 'g');
+static_assert(EndProbe.second <= BlankProbe && NotFoundProbe.second <= BlankProbe);
 static_assert(Blank == "blank");
 
 // The lanes a word starting at each of starts covers: words never overlap, so the
@@ -88,7 +93,7 @@ public:
     // Acts on the marker that may begin at each lane set in lanes of the block at
     // `at`, in order, before the block is moved, and returns the lanes to be
     // replaced. Stops at the list-end marker if it ends the list.
-    Window CheckLanes(std::size_t at, std::uint64_t lanes)
+    [[gnu::noinline]] Window CheckLanes(std::size_t at, std::uint64_t lanes)
     {
         moved_ = at;
         Window replace = 0;
@@ -222,6 +227,10 @@ std::size_t ScanPortable(InPlaceCut& cut, Window& pending)
             lanes[lane] = static_cast<unsigned char>(byte);
         return lanes;
     };
+    const auto probeAt = [&](const char* at, Probe probe) {
+        return (load(at + probe.first) == splat(probe.marker[probe.first]))
+               & (load(at + probe.second) == splat(probe.marker[probe.second]));
+    };
     // One bit per lane, from the top bit of each.
     const auto bits = [](const auto& lanes) {
         std::uint64_t words[2];
@@ -234,15 +243,12 @@ std::size_t ScanPortable(InPlaceCut& cut, Window& pending)
     const std::size_t size = cut.Size(), from = cut.From();
     Window replace = 0;
     std::size_t at = cut.FirstBlock();
-    for (; at + Width + NotFoundProbe <= size; at += Width, replace >>= Width) {
+    for (; at + Width + BlankProbe <= size; at += Width, replace >>= Width) {
         const Lanes head = load(data + at);
         auto word = head == splat(Blank[0]);
         for (std::size_t k = 1; k < Blank.size(); ++k)
             word &= load(data + at + k) == splat(Blank[k]);
-        const auto other =
-            ((head == splat(ListEndMarker[0])) & (load(data + at + EndProbe) == splat(ListEndMarker[EndProbe])))
-            | ((head == splat(NotFoundWording[0]))
-               & (load(data + at + NotFoundProbe) == splat(NotFoundWording[NotFoundProbe])));
+        const auto other = probeAt(data + at, EndProbe) | probeAt(data + at, NotFoundProbe);
         const std::uint64_t starts = bits(word);
         const std::uint64_t closer = bits(other | (word & (load(data + at - 1) >= splat(static_cast<char>(0x80)))));
         replace |= Window{starts & ~closer} * WordLanes;
@@ -259,6 +265,18 @@ std::size_t ScanPortable(InPlaceCut& cut, Window& pending)
 }
 
 #if defined(__x86_64__)
+[[gnu::target("avx2")]] __m256i Load32(const char* at)
+{
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+}
+
+// All ones in the lanes where the probe's two bytes are in place.
+[[gnu::target("avx2")]] __m256i ProbeAt32(const char* at, Probe probe)
+{
+    return _mm256_and_si256(_mm256_cmpeq_epi8(Load32(at + probe.first), _mm256_set1_epi8(probe.marker[probe.first])),
+                            _mm256_cmpeq_epi8(Load32(at + probe.second), _mm256_set1_epi8(probe.marker[probe.second])));
+}
+
 [[gnu::target("avx2")]] std::size_t ScanAvx2(InPlaceCut& cut, Window& pending)
 {
     constexpr std::size_t Width = 32;
@@ -270,24 +288,15 @@ std::size_t ScanPortable(InPlaceCut& cut, Window& pending)
     const __m256i replacement = _mm256_set1_epi8(BlankReplacement[0]);
     Window replace = 0;
     std::size_t at = cut.FirstBlock();
-    for (; at + Width + NotFoundProbe <= size; at += Width, replace >>= Width) {
-        const __m256i head = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at));
+    for (; at + Width + BlankProbe <= size; at += Width, replace >>= Width) {
+        const __m256i head = Load32(data + at);
         __m256i word = _mm256_cmpeq_epi8(head, _mm256_set1_epi8(Blank[0]));
-        for (std::size_t k = 1; k < Blank.size(); ++k) {
-            const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at + k));
-            word = _mm256_and_si256(word, _mm256_cmpeq_epi8(next, _mm256_set1_epi8(Blank[k])));
-        }
-        const __m256i before = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at - 1));
-        const __m256i endNext = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at + EndProbe));
-        const __m256i notFoundNext = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at + NotFoundProbe));
-        const __m256i other = _mm256_or_si256(
-            _mm256_and_si256(_mm256_cmpeq_epi8(head, _mm256_set1_epi8(ListEndMarker[0])),
-                             _mm256_cmpeq_epi8(endNext, _mm256_set1_epi8(ListEndMarker[EndProbe]))),
-            _mm256_and_si256(_mm256_cmpeq_epi8(head, _mm256_set1_epi8(NotFoundWording[0])),
-                             _mm256_cmpeq_epi8(notFoundNext, _mm256_set1_epi8(NotFoundWording[NotFoundProbe]))));
+        for (std::size_t k = 1; k < Blank.size(); ++k)
+            word = _mm256_and_si256(word, _mm256_cmpeq_epi8(Load32(data + at + k), _mm256_set1_epi8(Blank[k])));
+        const __m256i other = _mm256_or_si256(ProbeAt32(data + at, EndProbe), ProbeAt32(data + at, NotFoundProbe));
         const std::uint64_t starts = static_cast<std::uint32_t>(_mm256_movemask_epi8(word));
-        const std::uint64_t closer =
-            static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_or_si256(other, _mm256_and_si256(word, before))));
+        const std::uint64_t closer = static_cast<std::uint32_t>(
+            _mm256_movemask_epi8(_mm256_or_si256(other, _mm256_and_si256(word, Load32(data + at - 1)))));
         replace |= Window{starts & ~closer} * WordLanes;
         if (closer != 0) {
             replace |= cut.CheckLanes(at, closer);
@@ -302,47 +311,70 @@ std::size_t ScanPortable(InPlaceCut& cut, Window& pending)
     return at;
 }
 
-// Sixty-four bytes at a time. Comparisons into mask registers are the scarce part
-// here, so the differences are gathered in vectors, each shifted load folded into
-// the operation that takes it, and tested for zero twice.
+// Sixty-four bytes at a time. Loads are the scarce part here: each block is loaded
+// once at each offset the comparisons need, and every comparison works on those.
+constexpr int OrDiffering = 0xF6;  // a | (b ^ c), for _mm512_ternarylogic_epi64
+
+// Zero in the lanes where the probe's two bytes are in place, given the block from
+// each byte on and the probe's two bytes.
+[[gnu::target("avx512bw")]] __m512i ProbeDiff64(const __m512i* shifted, Probe probe, const __m512i* bytes)
+{
+    return _mm512_ternarylogic_epi64(_mm512_xor_si512(shifted[probe.first], bytes[0]), bytes[1], shifted[probe.second],
+                                     OrDiffering);
+}
+
 [[gnu::target("avx512bw")]] std::size_t ScanAvx512(InPlaceCut& cut, Window& pending)
 {
     constexpr std::size_t Width = 64;
-    constexpr int OrDiffering = 0xF6;         // a | (b ^ c)
-    constexpr int OrUnlessTopBitOfC = 0xF4;   // a | (b & ~c)
+    constexpr int OrUnlessTopBitOfC = 0xF4;  // a | (b & ~c)
     char* const data = cut.Data();
     const std::size_t size = cut.Size(), from = cut.From();
-    const __m512i topBit = _mm512_set1_epi8(static_cast<char>(0x80));
-    const __m512i replacement = _mm512_set1_epi8(BlankReplacement[0]);
+
+    __m512i blankBytes[Blank.size()];
+    for (std::size_t k = 0; k < Blank.size(); ++k)
+        blankBytes[k] = _mm512_set1_epi8(Blank[k]);
+    __m512i endBytes[] = {_mm512_set1_epi8(EndProbe.marker[EndProbe.first]),
+                          _mm512_set1_epi8(EndProbe.marker[EndProbe.second])};
+    __m512i notFoundBytes[] = {_mm512_set1_epi8(NotFoundProbe.marker[NotFoundProbe.first]),
+                               _mm512_set1_epi8(NotFoundProbe.marker[NotFoundProbe.second])};
+    __m512i topBit = _mm512_set1_epi8(static_cast<char>(0x80));
+    __m512i replacement = _mm512_set1_epi8(BlankReplacement[0]);
+    // Opaque to the compiler, which would otherwise make some of them anew in every
+    // block rather than keep them.
+    asm("" : "+v"(blankBytes[0]), "+v"(blankBytes[1]), "+v"(blankBytes[2]), "+v"(blankBytes[3]), "+v"(blankBytes[4]));
+    asm("" : "+v"(endBytes[0]), "+v"(endBytes[1]), "+v"(notFoundBytes[0]), "+v"(notFoundBytes[1]), "+v"(topBit),
+        "+v"(replacement));
+
     Window replace = 0;
     std::size_t at = cut.FirstBlock();
-    for (; at + Width + NotFoundProbe <= size; at += Width, replace >>= Width) {
-        const __m512i head = _mm512_loadu_si512(data + at);
-        // Each is zero in the lanes where its marker may begin.
-        __m512i blank = _mm512_xor_si512(head, _mm512_set1_epi8(Blank[0]));
+    for (; at + Width + BlankProbe <= size; at += Width, replace >>= Width) {
+        const char* const block = data + at;
+        __m512i shifted[Blank.size()];  // the block from each byte on
+        for (std::size_t k = 0; k < Blank.size(); ++k)
+            shifted[k] = _mm512_loadu_si512(block + k);
+        // Opaque too, or the compiler loads again where a comparison takes one.
+        asm("" : "+v"(shifted[0]), "+v"(shifted[1]), "+v"(shifted[2]), "+v"(shifted[3]), "+v"(shifted[4]));
+        // Zero in the lanes where "blank" begins.
+        __m512i blank = _mm512_xor_si512(shifted[0], blankBytes[0]);
         for (std::size_t k = 1; k < Blank.size(); ++k)
-            blank = _mm512_ternarylogic_epi64(blank, _mm512_set1_epi8(Blank[k]), _mm512_loadu_si512(data + at + k),
-                                              OrDiffering);
-        const __m512i end = _mm512_ternarylogic_epi64(_mm512_xor_si512(head, _mm512_set1_epi8(ListEndMarker[0])),
-                                                      _mm512_set1_epi8(ListEndMarker[EndProbe]),
-                                                      _mm512_loadu_si512(data + at + EndProbe), OrDiffering);
-        const __m512i notFound =
-            _mm512_ternarylogic_epi64(_mm512_xor_si512(head, _mm512_set1_epi8(NotFoundWording[0])),
-                                      _mm512_set1_epi8(NotFoundWording[NotFoundProbe]),
-                                      _mm512_loadu_si512(data + at + NotFoundProbe), OrDiffering);
+            blank = _mm512_ternarylogic_epi64(blank, blankBytes[k], shifted[k], OrDiffering);
+        // Zero where "blank" begins right after a byte with its top bit set.
         const __m512i blankAfterTopBit =
-            _mm512_ternarylogic_epi64(blank, topBit, _mm512_loadu_si512(data + at - 1), OrUnlessTopBitOfC);
-        const __m512i closerDiff = _mm512_min_epu8(_mm512_min_epu8(end, notFound), blankAfterTopBit);
-        const std::uint64_t starts = _mm512_testn_epi8_mask(blank, blank);
-        const std::uint64_t closer = _mm512_testn_epi8_mask(closerDiff, closerDiff);
-        replace |= Window{starts & ~closer} * WordLanes;
-        if (closer != 0) {
+            _mm512_ternarylogic_epi64(blank, topBit, _mm512_loadu_si512(block - 1), OrUnlessTopBitOfC);
+        const __m512i closerDiff =
+            _mm512_min_epu8(_mm512_min_epu8(ProbeDiff64(shifted, EndProbe, endBytes),
+                                            ProbeDiff64(shifted, NotFoundProbe, notFoundBytes)),
+                            blankAfterTopBit);
+        const __mmask64 closer = _mm512_testn_epi8_mask(closerDiff, closerDiff);
+        const std::uint64_t starts = _mm512_mask_testn_epi8_mask(_knot_mask64(closer), blank, blank);
+        replace |= Window{starts} * WordLanes;
+        if (!_kortestz_mask64_u8(closer, closer)) {
             replace |= cut.CheckLanes(at, closer);
             if (cut.Ended())
                 break;
         }
         _mm512_storeu_si512(data + at - from,
-                            _mm512_mask_mov_epi8(head, static_cast<__mmask64>(replace), replacement));
+                            _mm512_mask_mov_epi8(shifted[0], static_cast<__mmask64>(replace), replacement));
     }
     pending = replace;
     return at;
