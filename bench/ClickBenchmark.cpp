@@ -7,15 +7,20 @@
 //
 // Two more figures click the same category again and again. On a revisit the site
 // lets the page be kept for an hour, so the listing cache answers and the floor is
-// the pane alone. On a revalidation it lets the page be kept only if checked each
-// time, so every click asks and is told 304 Not Modified; there the floor is the
-// pane plus one plain GET that the server answers with that 304.
+// the pane and the click itself: the same button pressed and released with its
+// signals blocked, so that it paints its pressed and released faces and loads
+// nothing. On a revalidation the site lets the page be kept only if checked each
+// time, so every click asks and is told 304 Not Modified; there the floor adds one
+// round trip of a plain GET that the server answers with that 304, on a connection
+// kept open as the listing fetch keeps its own.
 #include <benchmark/benchmark.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QSignalBlocker>
 #include <QTest>
 #include <QTimer>
 #include <QWebEnginePage>
@@ -137,14 +142,19 @@ CannedResponse Answer(Visit visit, const std::string& page)
     throw std::logic_error("unknown visit");
 }
 
-double ClickSeconds(TForm1& form, LoopbackServer& server, int row, bool reachesSite)
+TsuiButton* CategoryButton(TForm1& form, int row)
 {
     TsuiButton* const buttons[] = {form.suiButton1, form.suiButton2, form.suiButton3, form.suiButton4,
                                    form.suiButton5, form.suiButton6, form.suiButton7, form.suiButton8,
                                    form.suiButton9, form.suiButton10, form.suiButton11};
+    return buttons[row - 1];
+}
+
+double ClickSeconds(TForm1& form, LoopbackServer& server, int row, bool reachesSite)
+{
     server.ClearRequests();
     const double start = Now();
-    QTest::mouseClick(buttons[row - 1], Qt::LeftButton);
+    QTest::mouseClick(CategoryButton(form, row), Qt::LeftButton);
     const double elapsed = Now() - start;
     const std::string address = ListingAddress(CategoryTable[static_cast<std::size_t>(row - 1)], 1);
     const auto asked = reachesSite ? std::vector<std::string>{address} : std::vector<std::string>{};
@@ -160,12 +170,21 @@ struct Setting {
 
 std::map<std::string, PairedRuns> results;
 
+// The press and release of a button whose click does nothing, painted as a click is.
+double ButtonClickSeconds(QAbstractButton& button)
+{
+    const QSignalBlocker silent(button);
+    const double start = Now();
+    QTest::mouseClick(&button, Qt::LeftButton);
+    return Now() - start;
+}
+
 // One plain GET of the page's address through the server, as a proxy is asked,
 // holding the page's tag: the server answers 304 and nothing more.
-double RoundTripSeconds(const LoopbackServer& server, const std::string& address)
+double RoundTripSeconds(PlainConnection& connection, const std::string& address)
 {
     const double start = Now();
-    const std::string answer = PlainGet(server.Port(), address, std::string("If-None-Match: ") + PageTag + "\r\n");
+    const std::string answer = connection.Get(address, std::string("If-None-Match: ") + PageTag + "\r\n");
     const double elapsed = Now() - start;
     if (answer.rfind("HTTP/1.1 304", 0) != 0)
         throw std::runtime_error("the plain GET was not answered 304 Not Modified");
@@ -193,11 +212,15 @@ void PairedClick(benchmark::State& state, const Setting& setting, const std::str
         ExpectList(*setting.form.WebBrowser1->page(), books);
         return seconds;
     };
+    std::optional<PlainConnection> connection;
+    if (visit == Visit::Revalidate)
+        connection.emplace(setting.server.Port());
     const auto floor = [&] {
-        double seconds = FloorSeconds(*setting.form.WebBrowser1, fragment);
+        double seconds = visit == Visit::Fetch ? 0 : ButtonClickSeconds(*CategoryButton(setting.form, sameRow));
+        seconds += FloorSeconds(*setting.form.WebBrowser1, fragment);
         ExpectList(*setting.form.WebBrowser1->page(), books);
         if (visit == Visit::Revalidate)
-            seconds += RoundTripSeconds(setting.server, sameAddress);
+            seconds += RoundTripSeconds(*connection, sameAddress);
         return seconds;
     };
     // The first click of a revisit or revalidation fetches the page and keeps it.
@@ -249,8 +272,9 @@ int main(int argc, char** argv)
     } figures[] = {
         {"click, 10 KB fragment", "pane alone", 10'000, Visit::Fetch, 1.3, 25},
         {"click, 1 MB fragment", "pane alone", 1'000'000, Visit::Fetch, 1.3, 15},
-        {"revisit kept fresh, 10 KB fragment", "pane alone", 10'000, Visit::Revisit, 1.05, 25},
-        {"revisit answered 304, 10 KB", "pane + loopback round trip", 10'000, Visit::Revalidate, 1.1, 25},
+        // Revisits are measured against tighter targets, so over more pairs.
+        {"revisit kept fresh, 10 KB fragment", "pane + click", 10'000, Visit::Revisit, 1.05, 101},
+        {"revisit answered 304, 10 KB", "pane + click + loopback round trip", 10'000, Visit::Revalidate, 1.1, 101},
     };
     for (const auto& figure : figures) {
         benchmark::RegisterBenchmark((figure.name + " vs " + figure.floor).c_str(), PairedClick, setting, figure.name,

@@ -4,10 +4,11 @@
 //
 // Ours: a request on the listing session, GET on the connection the previous page
 // left open, the whole body read into memory and checked for a NUL, the listing
-// cache asked (the page sends no caching headers, so it is never kept). The floor:
-// a plain socket, one GET written whole, the answer read to the end of the
-// connection into memory. A note beside the table compares ours with a plain socket
-// that keeps its connection too, which leaves only what libcurl adds per page.
+// cache asked (the page sends no caching headers, so it is never kept). The floor
+// keeps its connection too: a plain socket, one GET written whole, the answer read
+// up to its declared length into memory. A note beside the table compares ours with
+// the simplest client of all, which connects for each page and reads to the end of
+// the connection: what keeping the connection saves.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -46,7 +47,7 @@ double PlainSeconds(const LoopbackServer& server, const std::string& path, std::
 double KeptConnectionSeconds(PlainConnection& connection, const std::string& path, std::size_t expected)
 {
     const double start = Now();
-    const std::string answer = connection.Get(path, AnswerRoom(expected));
+    const std::string answer = connection.Get(path, "", AnswerRoom(expected));
     const double elapsed = Now() - start;
     if (answer.size() < expected)
         throw std::runtime_error("the plain GET read " + std::to_string(answer.size()) + " bytes");
@@ -65,8 +66,8 @@ double FetchSeconds(const std::string& address, std::size_t expected)
 }
 
 struct Results {
-    PairedRuns plain;
     PairedRuns keptConnection;
+    PairedRuns connectionPerPage;
 };
 std::map<std::string, Results> results;
 
@@ -84,14 +85,14 @@ void PairedFetch(benchmark::State& state, const std::string& name, const std::st
     Results& runs = results[name];
     for (auto _ : state) {
         MeasurePair(
-            runs.plain, [&] { return FetchSeconds(address, page.size()); },
-            [&] { return PlainSeconds(server, path, page.size()); });
-        MeasurePair(
             runs.keptConnection, [&] { return FetchSeconds(address, page.size()); },
             [&] { return KeptConnectionSeconds(connection, path, page.size()); });
-        state.SetIterationTime(runs.plain.ours.back());
+        MeasurePair(
+            runs.connectionPerPage, [&] { return FetchSeconds(address, page.size()); },
+            [&] { return PlainSeconds(server, path, page.size()); });
+        state.SetIterationTime(runs.keptConnection.ours.back());
     }
-    const Figure figure = PairedFigure(name, runs.plain, TargetRatio, Quantity::Seconds);
+    const Figure figure = PairedFigure(name, runs.keptConnection, TargetRatio, Quantity::Seconds);
     state.counters["plain_ms"] = figure.floor * 1e3;
     state.counters["ratio"] = figure.ratio;
 }
@@ -125,14 +126,14 @@ int main(int argc, char** argv)
 
     for (const std::string& name : names) {
         if (const auto runs = results.find(name); runs != results.end())
-            PrintFigure(PairedFigure(name + " (paired)", runs->second.plain, TargetRatio, Quantity::Seconds));
+            PrintFigure(PairedFigure(name + " (paired)", runs->second.keptConnection, TargetRatio, Quantity::Seconds));
     }
     for (const std::string& name : names) {
         if (const auto runs = results.find(name); runs != results.end()) {
-            const Figure kept = PairedFigure(name, runs->second.keptConnection, TargetRatio, Quantity::Seconds);
+            const Figure perPage = PairedFigure(name, runs->second.connectionPerPage, TargetRatio, Quantity::Seconds);
             char note[200];
-            std::snprintf(note, sizeof note, "%s, the plain socket keeping its connection too: %.2fx (%.1f vs %.1f us)",
-                          name.c_str(), kept.ratio, kept.ours * 1e6, kept.floor * 1e6);
+            std::snprintf(note, sizeof note, "%s, the plain socket connecting for each page: %.2fx (%.1f vs %.1f us)",
+                          name.c_str(), perPage.ratio, perPage.ours * 1e6, perPage.floor * 1e6);
             PrintNote(note);
         }
     }

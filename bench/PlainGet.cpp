@@ -80,9 +80,11 @@ PlainConnection::PlainConnection(int port) : socket_(std::make_unique<Socket>(po
 
 PlainConnection::~PlainConnection() = default;
 
-std::string PlainConnection::Get(const std::string& target, std::size_t expectedBytes)
+std::string PlainConnection::Get(const std::string& target, const std::string& extraHeaders, std::size_t expectedBytes)
 {
-    SendRequest(socket_->Fd(), port_, target, "keep-alive", "");
+    if (!socket_)
+        socket_ = std::make_unique<Socket>(port_);
+    SendRequest(socket_->Fd(), port_, target, "keep-alive", extraHeaders);
     std::string answer;
     answer.reserve(expectedBytes);
     std::size_t headerEnd = std::string::npos;
@@ -90,14 +92,22 @@ std::string PlainConnection::Get(const std::string& target, std::size_t expected
         if (!ReceiveSome(socket_->Fd(), answer))
             throw std::runtime_error("the connection ended inside the header");
     }
-    constexpr std::string_view LengthField = "\r\nContent-Length: ";
-    const std::size_t length = answer.find(LengthField);
-    if (length == std::string::npos || length > headerEnd)
-        throw std::runtime_error("the answer declares no Content-Length");
-    const std::size_t total = headerEnd + 4 + std::strtoull(answer.c_str() + length + LengthField.size(), nullptr, 10);
+    // A 304 has no body, whatever it declares.
+    std::size_t bodyBytes = 0;
+    if (answer.rfind("HTTP/1.1 304", 0) != 0) {
+        constexpr std::string_view LengthField = "\r\nContent-Length: ";
+        const std::size_t length = answer.find(LengthField);
+        if (length == std::string::npos || length > headerEnd)
+            throw std::runtime_error("the answer declares no Content-Length");
+        bodyBytes = std::strtoull(answer.c_str() + length + LengthField.size(), nullptr, 10);
+    }
+    const std::size_t total = headerEnd + 4 + bodyBytes;
     while (answer.size() < total) {
         if (!ReceiveSome(socket_->Fd(), answer))
             throw std::runtime_error("the connection ended inside the body");
     }
+    // The server's last answer on this connection: the next GET opens another.
+    if (answer.find("\r\nConnection: close\r\n") < headerEnd + 2)
+        socket_.reset();
     return answer;
 }

@@ -18,7 +18,8 @@ std::string PlainGet(int port, const std::string& target, const std::string& ext
                      std::size_t expectedBytes = 0);
 
 // One connection kept open for GET after GET, each answer read up to the end of its
-// declared Content-Length.
+// declared Content-Length, or of its header for a 304; another is opened once the
+// server has said it closes this one.
 class PlainConnection {
 public:
     explicit PlainConnection(int port);
@@ -27,7 +28,7 @@ public:
     PlainConnection& operator=(const PlainConnection&) = delete;
 
     // The whole answer, as PlainGet gives it.
-    std::string Get(const std::string& target, std::size_t expectedBytes = 0);
+    std::string Get(const std::string& target, const std::string& extraHeaders = "", std::size_t expectedBytes = 0);
 
 private:
     std::unique_ptr<Socket> socket_;

@@ -16,6 +16,8 @@ TsuiButton::TsuiButton(QWidget* parent) : QPushButton(parent)
 {
     setFont(SkinFont(QStringLiteral("MS Sans Serif"), 11));
     setAttribute(Qt::WA_Hover);
+    // The face covers every pixel: the form need not paint beneath it first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void TsuiButton::paintEvent(QPaintEvent*)
