@@ -109,7 +109,7 @@ int main(int argc, char** argv)
         std::string name;
         std::size_t bytes;
         int pairs;
-    } sizes[] = {{"64 KiB", 64u << 10, 41}, {"1 MiB", 1u << 20, 41}, {"16 MiB", 16u << 20, 21}};
+    } sizes[] = {{"64 KiB", 64u << 10, 101}, {"1 MiB", 1u << 20, 101}, {"16 MiB", 16u << 20, 31}};
     std::vector<std::string> names;
     for (const auto& size : sizes) {
         const std::string name = "fetch " + size.name + " page vs plain socket GET";
