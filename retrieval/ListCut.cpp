@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -399,8 +400,10 @@ std::vector<ListCutter> CuttersOfThisProcessor()
 std::string ReplacedSpan(const std::string& page, std::size_t from, std::size_t to)
 {
     std::string span = page.substr(from, to - from);
-    for (std::size_t x = page.find(Blank, from >= BlankProbe ? from - BlankProbe : 0); x < to;
-         x = page.find(Blank, x + 1)) {
+    // Only words that begin before `to` matter: the search looks no further.
+    const std::string_view reach(page.data(), std::min(to + BlankProbe, page.size()));
+    for (std::size_t x = reach.find(Blank, from >= BlankProbe ? from - BlankProbe : 0); x < to;
+         x = reach.find(Blank, x + 1)) {
         if (LeadRunBefore(page.data(), x) % 2 == 0) {
             const std::size_t first = std::max(x, from), last = std::min(x + Blank.size(), to);
             std::memset(span.data() + (first - from), BlankReplacement[0], last - first);
