@@ -346,9 +346,11 @@ constexpr int OrDiffering = 0xF6;  // a | (b ^ c), for _mm512_ternarylogic_epi64
     asm("" : "+v"(endBytes[0]), "+v"(endBytes[1]), "+v"(notFoundBytes[0]), "+v"(notFoundBytes[1]), "+v"(topBit),
         "+v"(replacement));
 
-    Window replace = 0;
+    // The lanes to be replaced in the next block, of words that begin in this one.
+    // Two plain words, not a Window: fewer instructions in a loop that is short of them.
+    std::uint64_t carry = 0;
     std::size_t at = cut.FirstBlock();
-    for (; at + Width + BlankProbe <= size; at += Width, replace >>= Width) {
+    for (; at + Width + BlankProbe <= size; at += Width) {
         const char* const block = data + at;
         __m512i shifted[Blank.size()];  // the block from each byte on
         for (std::size_t k = 0; k < Blank.size(); ++k)
@@ -368,16 +370,21 @@ constexpr int OrDiffering = 0xF6;  // a | (b ^ c), for _mm512_ternarylogic_epi64
                             blankAfterTopBit);
         const __mmask64 closer = _mm512_testn_epi8_mask(closerDiff, closerDiff);
         const std::uint64_t starts = _mm512_mask_testn_epi8_mask(_knot_mask64(closer), blank, blank);
-        replace |= Window{starts} * WordLanes;
+        // Words never overlap, so at most one begins in the block's last four lanes.
+        std::uint64_t lanes = starts * WordLanes | carry;
+        carry = ((starts >> (Width - BlankProbe)) * WordLanes) >> BlankProbe;
         if (!_kortestz_mask64_u8(closer, closer)) {
-            replace |= cut.CheckLanes(at, closer);
-            if (cut.Ended())
-                break;
+            const Window checked = cut.CheckLanes(at, closer);
+            lanes |= static_cast<std::uint64_t>(checked);
+            carry |= static_cast<std::uint64_t>(checked >> Width);
+            if (cut.Ended()) {
+                pending = Window{carry} << Width | lanes;
+                return at;
+            }
         }
-        _mm512_storeu_si512(data + at - from,
-                            _mm512_mask_mov_epi8(shifted[0], static_cast<__mmask64>(replace), replacement));
+        _mm512_storeu_si512(data + at - from, _mm512_mask_mov_epi8(shifted[0], lanes, replacement));
     }
-    pending = replace;
+    pending = carry;
     return at;
 }
 #endif
